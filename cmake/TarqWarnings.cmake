@@ -1,0 +1,10 @@
+# Warning and sanitizer flags shared by every target of the project.
+add_library(tarq_flags INTERFACE)
+target_compile_options(tarq_flags INTERFACE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+if(TARQ_WERROR)
+  target_compile_options(tarq_flags INTERFACE -Werror)
+endif()
+if(TARQ_SANITIZE)
+  target_compile_options(tarq_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(tarq_flags INTERFACE -fsanitize=address,undefined)
+endif()
