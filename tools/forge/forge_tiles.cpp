@@ -1,0 +1,8 @@
+#include "forge.h"
+
+namespace tarq::forge {
+
+// Placeholder until this content family is written.
+void ForgeTiles(const ForgeContext&) {}
+
+}  // namespace tarq::forge
