@@ -10,6 +10,12 @@
 
 #include "core/angles.h"
 #include "core/colour.h"
+#include "game/effects.h"
+#include "game/players.h"
+#include "game/weapons.h"
+#include "input/controls.h"
+#include "world/enemy.h"
+#include "world/map.h"
 
 namespace tarq {
 
@@ -40,9 +46,41 @@ struct Game {
   int32_t SoundVolume = 100;
   int32_t MusicVolume = 100;
 
+  // Input polled by DoControls at the start of every tick: the devices (null: no
+  // input, as in most tests), both players' ten bindings and the mouse movement taken
+  // by DoControls. The resulting ControlState of each player is `Controls`.
+  TInputDevices* Input = nullptr;
+  ControlBindingTable ControlBindings = DefaultControlBindings();
+  MouseMove Mouse;
+
   // Set when a menu asks the program to end (EXIT, QUIT TO WINDOWS); the shell
   // stops the timer and closes the window.
   bool QuitRequested = false;
+
+  // --- Playing field: players, weapons, effects, map and scroll ---------------------
+  // (owned by the players / weapons / effects / world code)
+  std::array<PlayerRecord, 2> Players{};
+  // Held and pressed flags of each player's controls, refreshed at the start of a tick.
+  std::array<ControlState, 2> Controls{};
+  std::vector<PlayerBullet> PlayerBullets;
+  std::vector<ExplosionRecord> Explosions;
+  std::vector<FlareRecord> Flares;
+  int32_t ExplosionToggle = 0;  // alternates the two explosion animations
+  int32_t NukeTimer = -1;       // -1: no nuke; else counts up from 1 (blast size n/256)
+  int32_t NukeBrightness = 0;
+  int32_t NukeX = 0;  // map pixels
+  int32_t NukeY = 0;
+  uint8_t ScrollTick = 0;  // unpaused playing ticks; the scroll moves on even ones
+  int32_t InGameMenuSlide = 0;  // 0 .. 100: how far the in-game menu is shown
+  int32_t ScrollY = kScrollYAtProgramStart;  // map y of the top screen row
+  int32_t ScrollX = 0;                       // map x of the left screen column, 0 .. 64
+  int32_t ScrollHold = 0;  // reasons the scroll is held; it moves only at 0
+  WorldMap Map;
+  std::vector<EnemyRecord> EnemyList;
+  std::vector<EnemyBullet> EnemyBullets;
+  PlasmaGrid Plasma{};
+  // Pixel access to the water tiles' images; null when there are none (headless).
+  TileSurface* WaterTiles = nullptr;
 
   // --- Platform reached from the tick ------------------------------------------------
   GameAudio* Audio = nullptr;  // null: silent (headless runner, most tests)
@@ -50,6 +88,8 @@ struct Game {
   // Forwarders used by the game's rules; they do nothing without an audio side.
   void Sound(int32_t sample, int32_t x, int32_t rate);
   void MusicPlay(int32_t track, int32_t order, int32_t row);
+  // The per-tick music volume and cross-fade step.
+  void MusicTick();
 };
 
 // One tick of the game (the fixed-rate timer's process handler).

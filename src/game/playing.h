@@ -8,4 +8,25 @@ void TitleTick(Game& game);
 // The playing screen: players, scroll and movers.
 void PlayingTick(Game& game);
 
+// "START GAME": `player` joins and the run starts from the bottom of the map; the other
+// player may join later with Fire.
+void StartRun(Game& game, int32_t player);
+
+// The last active player is out: empty the field and go on to the high scores.
+void EndRun(Game& game);
+
+// How far the in-game menu is shown moves one step towards open or closed.
+void SlideInGameMenu(Game& game);
+
+// Puts the title back to its first state (logo animation, cursor, screen ticks).
+void ResetTitle(Game& game);
+
+// Empties the explosion, player-bullet, enemy-bullet and enemy lists (flares finish on
+// their own).
+void ClearField(Game& game);
+
+// After a run: name entry when a score qualifies, otherwise `nextScreen`. Until the
+// high-score table exists this only moves on to `nextScreen`.
+void DoHiScores(Game& game, int32_t nextScreen);
+
 }  // namespace tarq
