@@ -15,6 +15,9 @@ pkg_check_modules(KISSFFT IMPORTED_TARGET kissfft-float)
 find_path(SIMPLEINI_INCLUDE_DIR SimpleIni.h REQUIRED)
 add_library(simpleini INTERFACE)
 target_include_directories(simpleini SYSTEM INTERFACE ${SIMPLEINI_INCLUDE_DIR})
+# Debian's header defaults to a converter whose ConvertUTF.h it does not ship; the
+# game's INI files are plain bytes, so no conversion is wanted anyway.
+target_compile_definitions(simpleini INTERFACE SI_NO_CONVERSION)
 
 if(TARQ_TESTS)
   find_package(GTest REQUIRED)

@@ -1,0 +1,198 @@
+#include "app/config.h"
+
+// The Debian header keeps its template bodies behind this switch; one unit has them.
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace tarq {
+
+namespace {
+
+constexpr const char* kGraphics = "graphics";
+constexpr const char* kControls = "controls";
+constexpr const char* kSound = "sound";
+
+void SetError(std::string* error, const std::string& text) {
+  if (error) *error = text;
+}
+
+// Writes all of `data` to `fd`, retrying short writes.
+bool WriteAll(int fd, const std::string& data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+struct IniFile::Impl {
+  // Case-insensitive section and key names, as the INI files of the game expect.
+  CSimpleIniA ini{false, false, false};
+};
+
+IniFile::IniFile() : impl_(std::make_unique<Impl>()) {}
+IniFile::~IniFile() = default;
+
+bool IniFile::Load(const std::string& path, std::string* error) {
+  impl_->ini.Reset();
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(path, ec);
+  if (ec) {
+    SetError(error, "cannot examine " + path + ": " + ec.message());
+    return false;
+  }
+  if (!exists) return true;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    SetError(error, path + " is not a file");
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    SetError(error, "cannot read " + path + ": " + std::strerror(errno));
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) {
+    SetError(error, "cannot read " + path);
+    return false;
+  }
+  LoadText(text.str());
+  return true;
+}
+
+void IniFile::LoadText(std::string_view text) {
+  impl_->ini.Reset();
+  // SimpleIni accepts any text: lines it does not understand are skipped.
+  impl_->ini.LoadData(text.data(), text.size());
+}
+
+std::string IniFile::ReadString(const char* section, const char* key, const char* def) const {
+  const char* v = impl_->ini.GetValue(section, key, def);
+  return v ? std::string(v) : std::string(def);
+}
+
+void IniFile::WriteString(const char* section, const char* key, const std::string& value) {
+  impl_->ini.SetValue(section, key, value.c_str());
+}
+
+std::string IniFile::Text() const {
+  std::string out;
+  impl_->ini.Save(out);
+  return out;
+}
+
+bool IniFile::Save(const std::string& path, std::string* error) const {
+  namespace fs = std::filesystem;
+  const fs::path target(path);
+  std::error_code ec;
+  if (target.has_parent_path()) {
+    fs::create_directories(target.parent_path(), ec);
+    if (ec) {
+      SetError(error, "cannot create folder " + target.parent_path().string() + ": " + ec.message());
+      return false;
+    }
+  }
+  std::string temp = path + ".tmp-XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    SetError(error, "cannot create a temporary file beside " + path + ": " + std::strerror(errno));
+    return false;
+  }
+  ::fchmod(fd, 0644);
+  const std::string text = Text();
+  const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
+  const int writeErrno = errno;
+  ::close(fd);
+  if (!written) {
+    ::unlink(temp.c_str());
+    SetError(error, "cannot write " + path + ": " + std::strerror(writeErrno));
+    return false;
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int renameErrno = errno;
+    ::unlink(temp.c_str());
+    SetError(error, "cannot replace " + path + ": " + std::strerror(renameErrno));
+    return false;
+  }
+  return true;
+}
+
+std::string LowerCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+int32_t ParseVolume(std::string_view text) {
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  const bool plus = first != last && *first == '+';  // from_chars takes '-' but not '+'
+  if (plus) ++first;
+  if (first == last || (plus && *first == '-')) return 100;
+  int32_t value = 0;
+  const auto [end, ec] = std::from_chars(first, last, value, 10);
+  if (ec != std::errc() || end != last) return 100;
+  return value;
+}
+
+GraphicsSettings ReadGraphicsSettings(const IniFile& ini) {
+  GraphicsSettings s;
+  s.FullScreen = LowerCase(ini.ReadString(kGraphics, "fullscreen", "true")) == "true";
+  s.LowBitDepth = LowerCase(ini.ReadString(kGraphics, "bitdepth", "low")) == "low";
+  s.VSync = LowerCase(ini.ReadString(kGraphics, "vsync", "true")) == "true";
+  s.DoubleBuffering = LowerCase(ini.ReadString(kGraphics, "buffercount", "2")) == "2";
+  s.ShowOptions = LowerCase(ini.ReadString(kGraphics, "showoptions", "true")) == "true";
+  return s;
+}
+
+void WriteGraphicsSettings(IniFile& ini, const GraphicsSettings& s) {
+  ini.WriteString(kGraphics, "fullscreen", s.FullScreen ? "true" : "false");
+  ini.WriteString(kGraphics, "bitdepth", s.LowBitDepth ? "low" : "high");
+  ini.WriteString(kGraphics, "vsync", s.VSync ? "true" : "false");
+  ini.WriteString(kGraphics, "buffercount", s.DoubleBuffering ? "2" : "3");
+  ini.WriteString(kGraphics, "showoptions", s.ShowOptions ? "true" : "false");
+}
+
+GameSettings ReadGameSettings(const IniFile& ini) {
+  GameSettings s;
+  const ControlBindingTable& defaults = DefaultControlBindings();
+  for (const ConfigurableControl& c : ConfigurableControls()) {
+    const std::string& def = defaults[c.player][c.control];
+    s.ControlBindings[c.player][c.control] = ini.ReadString(kControls, c.key, def.c_str());
+  }
+  s.ShowOptionsAtStart = LowerCase(ini.ReadString(kGraphics, "showoptions", "true")) == "true";
+  s.SoundVolume = ParseVolume(ini.ReadString(kSound, "soundvolume", "100"));
+  s.MusicVolume = ParseVolume(ini.ReadString(kSound, "musicvolume", "100"));
+  return s;
+}
+
+void WriteGameSettings(IniFile& ini, const GameSettings& s) {
+  for (const ConfigurableControl& c : ConfigurableControls()) {
+    ini.WriteString(kControls, c.key, s.ControlBindings[c.player][c.control]);
+  }
+  ini.WriteString(kGraphics, "showoptions", s.ShowOptionsAtStart ? "true" : "false");
+  ini.WriteString(kSound, "soundvolume", std::to_string(s.SoundVolume));
+  ini.WriteString(kSound, "musicvolume", std::to_string(s.MusicVolume));
+}
+
+}  // namespace tarq
