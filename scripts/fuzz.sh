@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (fuzz/fuzz_*.cpp) with clang and runs each for the given
+# number of seconds, starting from the seed inputs in fuzz/corpus/<target>/.
+# Any crash, leak, sanitizer report or time-out fails the script.
+#   bash scripts/fuzz.sh 30
+set -euo pipefail
+seconds="${1:-30}"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${TARQ_FUZZ_BUILD:-$root/build-fuzz}"
+jobs="$(nproc)"
+mkdir -p "$build"
+
+targets=()
+for src in "$root"/fuzz/fuzz_*.cpp; do
+  targets+=("$(basename "$src" .cpp)")
+done
+if [ ${#targets[@]} -eq 0 ]; then
+  echo "fuzz: no targets"
+  exit 0
+fi
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTARQ_FUZZ=ON -DTARQ_TESTS=OFF -DTARQ_BENCH=OFF > "$build/configure.log" 2>&1 ||
+  { cat "$build/configure.log"; exit 1; }
+cmake --build "$build" --target "${targets[@]}" -j "$jobs"
+
+passed=0
+failed=0
+for t in "${targets[@]}"; do
+  # Work on a copy of the seeds so the repository's corpus stays as committed.
+  corpus="$build/corpus/$t"
+  mkdir -p "$corpus"
+  if [ -d "$root/fuzz/corpus/$t" ]; then
+    cp -f "$root/fuzz/corpus/$t"/* "$corpus"/ 2>/dev/null || true
+  fi
+  artifacts="$build/artifacts/$t/"
+  mkdir -p "$artifacts"
+  echo "== $t for ${seconds}s"
+  if (cd "$build" && "$build/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$artifacts" -print_final_stats=1 "$corpus" > "$build/$t.log" 2>&1); then
+    passed=$((passed + 1))
+    grep -E "^stat::number_of_executed_units|^Done" "$build/$t.log" || true
+  else
+    failed=$((failed + 1))
+    tail -n 60 "$build/$t.log"
+    echo "fuzz: $t FAILED (inputs in $artifacts)"
+  fi
+done
+echo "fuzz: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
