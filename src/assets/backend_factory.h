@@ -1,0 +1,18 @@
+#pragma once
+// Which back end draws for a device. The program calls UseOpenGlForHardwareDevices()
+// once at start-up; from then on a device with Hardware true draws through OpenGL,
+// and when no OpenGL 3.3 context can be had the device falls back to the software
+// rasteriser with one line on the console. Software devices never touch OpenGL.
+#include <memory>
+
+#include "assets/draw_backend.h"
+
+namespace tarq {
+
+// The OpenGL back end for a hardware device; null for a software one.
+std::unique_ptr<DrawBackend> MakeOpenGlBackend(bool hardware);
+
+// Registers MakeOpenGlBackend as the hardware back end of every TDrawDevice.
+void UseOpenGlForHardwareDevices();
+
+}  // namespace tarq
