@@ -1,0 +1,349 @@
+#include "app/headless.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "app/main_window.h"
+#include "game/dump.h"
+
+namespace tarq {
+
+namespace {
+
+bool ParseInt(std::string_view text, int64_t& value) {
+  if (text.empty()) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseUnsigned(std::string_view text, uint64_t& value) {
+  if (text.empty()) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+// Paths given on the command line are relative to where the program was started, not
+// to the data folder it changes to.
+std::string Absolute(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  const auto abs = std::filesystem::absolute(path, ec);
+  return ec ? path : abs.string();
+}
+
+// A clock that advances exactly one 75 Hz frame per pass: a counter at 75 counts per
+// second and a millisecond clock derived from it.
+class DisplayClocks : public TimerClocks {
+ public:
+  bool CounterFrequency(int64_t& frequency) override {
+    frequency = 75;
+    return true;
+  }
+  int64_t Counter() override { return frames_; }
+  uint32_t Milliseconds() override { return static_cast<uint32_t>(frames_ * 1000 / 75); }
+  void NextFrame() { ++frames_; }
+
+ private:
+  int64_t frames_ = 0;
+};
+
+std::vector<std::string> SplitWords(std::string_view line) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) words.emplace_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+}  // namespace
+
+bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o, std::string& error) {
+  if (args.empty() || args[0] != "--headless") {
+    error = "the first argument must be --headless";
+    return false;
+  }
+  bool ticksGiven = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto next = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--ticks") {
+      if (!next(v)) return false;
+      if (!ParseInt(v, o.Ticks) || o.Ticks < 0) {
+        error = "--ticks needs a whole number of ticks, not \"" + v + "\"";
+        return false;
+      }
+      ticksGiven = true;
+    } else if (a == "--seed") {
+      if (!next(v)) return false;
+      if (!ParseUnsigned(v, o.Seed)) {
+        error = "--seed needs a non-negative whole number, not \"" + v + "\"";
+        return false;
+      }
+      o.SeedGiven = true;
+    } else if (a == "--input") {
+      if (!next(o.InputScript)) return false;
+    } else if (a == "--dump") {
+      if (!next(o.DumpFile)) return false;
+    } else if (a == "--dump-every") {
+      if (!next(v)) return false;
+      if (!ParseInt(v, o.DumpEvery) || o.DumpEvery < 1) {
+        error = "--dump-every needs a whole number of at least 1, not \"" + v + "\"";
+        return false;
+      }
+    } else if (a == "--screenshot") {
+      if (!next(v)) return false;
+      const size_t colon = v.find(':');
+      int64_t tick = 0;
+      if (colon == std::string::npos || !ParseInt(std::string_view(v).substr(0, colon), tick) || tick < 0 ||
+          colon + 1 >= v.size()) {
+        error = "--screenshot needs TICK:FILE.png, not \"" + v + "\"";
+        return false;
+      }
+      o.Screenshots.emplace_back(tick, v.substr(colon + 1));
+      // More TICK:FILE values may follow one --screenshot.
+      while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+        const std::string& more = args[++i];
+        const size_t c = more.find(':');
+        if (c == std::string::npos || !ParseInt(std::string_view(more).substr(0, c), tick) || tick < 0 ||
+            c + 1 >= more.size()) {
+          error = "--screenshot needs TICK:FILE.png, not \"" + more + "\"";
+          return false;
+        }
+        o.Screenshots.emplace_back(tick, more.substr(c + 1));
+      }
+    } else if (a == "--data") {
+      if (!next(o.DataDir)) return false;
+    } else {
+      error = "unknown option \"" + a + "\"";
+      return false;
+    }
+  }
+  if (!ticksGiven) {
+    error = "--ticks N is required";
+    return false;
+  }
+  return true;
+}
+
+bool ParseInputScript(std::string_view text, std::vector<ScriptEvent>& events, std::string& error) {
+  events.clear();
+  int lineNo = 0;
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // '#' starts a comment on its own line or after the codes of a hold line; the text
+    // of a "type" line is typed as it stands.
+    const std::vector<std::string> words = SplitWords(line);
+    if (words.empty() || words[0][0] == '#') {
+      if (end == text.size()) break;
+      continue;
+    }
+    auto fail = [&](const std::string& why) {
+      error = "line " + std::to_string(lineNo) + ": " + why;
+      return false;
+    };
+    int64_t tick = 0;
+    if (!ParseInt(words[0], tick) || tick < 0) return fail("a line starts with a tick number, not \"" + words[0] + "\"");
+    ScriptEvent e;
+    e.Tick = tick;
+    e.Line = lineNo;
+    if (words.size() >= 2 && words[1] == "type") {
+      // Everything after "type " is typed, one character per tick.
+      const size_t at = line.find("type") + 4;
+      if (at >= line.size() || line[at] != ' ' || at + 1 >= line.size()) return fail("type needs text");
+      const std::string_view typed = line.substr(at + 1);
+      for (size_t i = 0; i < typed.size(); ++i) {
+        ScriptEvent t = e;
+        t.Tick = tick + static_cast<int64_t>(i);
+        t.Type = ScriptEvent::Kind::Type;
+        t.Character = static_cast<unsigned char>(typed[i]);
+        events.push_back(t);
+      }
+    } else if (words.size() >= 2 && words[1] == "key") {
+      if (words.size() != 3) return fail("key takes one name: Escape, AltEnter, Backspace or Enter");
+      const std::string& k = words[2];
+      if (k == "Escape") {
+        e.Type = ScriptEvent::Kind::Escape;
+      } else if (k == "AltEnter") {
+        e.Type = ScriptEvent::Kind::AltEnter;
+      } else if (k == "Backspace" || k == "Enter") {
+        e.Type = ScriptEvent::Kind::Type;
+        e.Character = k == "Enter" ? 13 : 8;
+      } else {
+        return fail("unknown key \"" + k + "\" (Escape, AltEnter, Backspace or Enter)");
+      }
+      events.push_back(e);
+    } else {
+      e.Type = ScriptEvent::Kind::Hold;
+      for (size_t i = 1; i < words.size(); ++i) {
+        if (words[i][0] == '#') break;  // trailing comment
+        if (words[i].size() != 4) return fail("\"" + words[i] + "\" is not a four-character control code");
+        ScriptedInputSource probe;
+        if (!probe.Hold(words[i].c_str())) return fail("cannot hold control code \"" + words[i] + "\"");
+        e.Codes.push_back(words[i]);
+      }
+      events.push_back(e);
+    }
+    if (end == text.size()) break;
+  }
+  std::stable_sort(events.begin(), events.end(),
+                   [](const ScriptEvent& a, const ScriptEvent& b) { return a.Tick < b.Tick; });
+  return true;
+}
+
+int RunHeadless(const HeadlessOptions& options) {
+  std::vector<ScriptEvent> events;
+  if (!options.InputScript.empty()) {
+    std::ifstream in(options.InputScript, std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "tarq: cannot read input script %s\n", options.InputScript.c_str());
+      return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!ParseInputScript(text.str(), events, error)) {
+      std::fprintf(stderr, "tarq: %s: %s\n", options.InputScript.c_str(), error.c_str());
+      return 2;
+    }
+  }
+  std::map<int64_t, std::vector<std::string>> screenshots;
+  for (const auto& [tick, path] : options.Screenshots) screenshots[tick].push_back(Absolute(path));
+
+  std::ofstream dump;
+  if (!options.DumpFile.empty()) {
+    dump.open(Absolute(options.DumpFile), std::ios::binary | std::ios::trunc);
+    if (!dump) {
+      std::fprintf(stderr, "tarq: cannot write dump file %s\n", options.DumpFile.c_str());
+      return 1;
+    }
+  }
+  if (!options.DataDir.empty()) {
+    std::error_code ec;
+    std::filesystem::current_path(options.DataDir, ec);
+    if (ec) {
+      std::fprintf(stderr, "tarq: cannot change to data folder %s: %s\n", options.DataDir.c_str(),
+                   ec.message().c_str());
+      return 1;
+    }
+  }
+
+  auto clocksOwned = std::make_unique<DisplayClocks>();
+  DisplayClocks* clocks = clocksOwned.get();
+  TForm1 form(std::move(clocksOwned));
+  auto sourceOwned = std::make_unique<ScriptedInputSource>();
+  ScriptedInputSource* source = sourceOwned.get();
+  StartupOptions startup;
+  startup.Headless = true;
+  startup.FixedSeed = true;
+  startup.Seed = options.SeedGiven ? options.Seed : 0;
+  startup.Input = std::move(sourceOwned);
+  if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
+
+  Game& game = form.GameState();
+  TFixedTimer& timer = form.Timer1();
+  int status = 0;
+  // The frame of each pass shows the state after TickCount ticks.
+  timer.OnRender = [&] {
+    const auto due = screenshots.find(game.TickCount);
+    form.SetRenderToDevice(due != screenshots.end());
+    form.Timer1Render();
+    if (due == screenshots.end()) return;
+    for (const std::string& path : due->second) {
+      std::string error;
+      if (!form.SaveScreenshot(path, &error)) {
+        std::fprintf(stderr, "tarq: screenshot at tick %lld: %s\n", static_cast<long long>(due->first),
+                     error.c_str());
+        status = 1;
+      }
+    }
+    screenshots.erase(due);
+  };
+
+  size_t next = 0;
+  while (game.TickCount < options.Ticks && !form.Closed()) {
+    // Messages first, as in the window's loop: the events due before this tick.
+    while (next < events.size() && events[next].Tick <= game.TickCount) {
+      const ScriptEvent& e = events[next++];
+      switch (e.Type) {
+        case ScriptEvent::Kind::Hold:
+          source->ReleaseAll();
+          for (const std::string& code : e.Codes) source->Hold(code.c_str());
+          break;
+        case ScriptEvent::Kind::Type: form.FormKeyPress(e.Character); break;
+        case ScriptEvent::Kind::Escape: form.FormKeyDown(kVkEscape, {}); break;
+        case ScriptEvent::Kind::AltEnter: form.FormKeyDown(kVkReturn, ShiftState{false, true, false}); break;
+      }
+    }
+    const int64_t before = game.TickCount;
+    clocks->NextFrame();
+    timer.Idle();
+    if (game.TickCount == before) {
+      // The timer did not run (the game closed its window); nothing more will happen.
+      break;
+    }
+    if (dump.is_open() && game.TickCount % options.DumpEvery == 0) {
+      dump << DumpGameLine(game) << '\n';
+    }
+    if (game.QuitRequested) break;  // EXIT / QUIT TO WINDOWS end the run
+  }
+  // A screenshot of the final state (TICK = N) comes from one more frame.
+  if (!screenshots.empty()) {
+    const auto last = screenshots.find(game.TickCount);
+    if (last != screenshots.end()) {
+      timer.OnRender();
+    }
+  }
+  for (const auto& [tick, paths] : screenshots) {
+    for (const std::string& path : paths) {
+      std::fprintf(stderr, "tarq: no screenshot %s: the run ended at tick %lld before tick %lld\n", path.c_str(),
+                   static_cast<long long>(game.TickCount), static_cast<long long>(tick));
+      status = 1;
+    }
+  }
+  if (dump.is_open()) {
+    dump.flush();
+    if (!dump) {
+      std::fprintf(stderr, "tarq: writing the dump failed\n");
+      status = 1;
+    }
+  }
+  return status;
+}
+
+int HeadlessMain(const std::vector<std::string>& args) {
+  HeadlessOptions options;
+  std::string error;
+  if (!ParseHeadlessArgs(args, options, error)) {
+    std::fprintf(stderr,
+                 "tarq: %s\nusage: tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE] "
+                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR]\n",
+                 error.c_str());
+    return 2;
+  }
+  return RunHeadless(options);
+}
+
+}  // namespace tarq

@@ -1,0 +1,472 @@
+#include "app/main_window.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "core/angles.h"
+#include "core/random.h"
+#include "game/players.h"
+#include "game/playing.h"
+#include "input/controls.h"
+#include "render/frame.h"
+#include "world/map.h"
+
+namespace tarq {
+
+namespace {
+
+constexpr const char* kMapFile = "system/map.dat";
+
+}  // namespace
+
+TForm1::TForm1(std::unique_ptr<TimerClocks> clocks) : timer_(std::move(clocks)) {
+  // Timer1: 75 process steps per second.
+  timer_.SetFPS(75);
+  timer_.OnRender = [this] { Timer1Render(); };
+  timer_.OnProcess = [this] { Timer1Process(); };
+  // Input1: joysticks enabled.
+  input_.DoJoystick = true;
+  // DrawDevice1 as the window designs it; the configuration adjusts depth, vertical
+  // sync and buffers before it is initialised.
+  device_.SetWidth(kClientWidth);
+  device_.SetHeight(kClientHeight);
+  device_.SetHardware(true);
+  device_.SetAntialias(true);
+  device_.SetDithering(false);
+  device_.SetZBuffer(zb_None);
+  device_.SetBackBufferCount(1);
+  device_.SetBitDepth(bd_Low);
+  device_.SetVSync(false);
+  device_.SetRefreshRate(rr_custom);
+  device_.SetCustomRefreshRate(75);
+  device_.SetFullScreen(false);
+  device_.OnDeviceLost = [](TDrawDevice& device) { device.ResetDevice(); };
+}
+
+TForm1::~TForm1() { FormDestroy(); }
+
+void TForm1::ShowError(const std::string& text) {
+  startup_error_ = text;
+  std::fprintf(stderr, "TARQ: %s\n", text.c_str());
+  if (!headless_ && sdl_video_) {
+    // Fails quietly where no message box can be shown (e.g. SDL's offscreen driver);
+    // the text is on standard error either way.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kApplicationTitle, text.c_str(), window_);
+  }
+}
+
+StartupResult TForm1::FormCreate(StartupOptions options) {
+  headless_ = options.Headless;
+  created_ = true;
+  if (!headless_) {
+    SDL_SetHint(SDL_HINT_APP_NAME, kApplicationTitle);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
+      ShowError(std::string("Cannot start the display: ") + SDL_GetError());
+      return StartupResult::Failed;
+    }
+    sdl_video_ = true;
+  }
+  if (options.Input) {
+    input_.SetSource(std::move(options.Input));
+  } else if (headless_) {
+    input_.SetSource(std::make_unique<ScriptedInputSource>());
+  } else {
+    input_.SetSource(MakeSdlInputSource());
+  }
+  game_.Input = &input_;
+
+  // 1. The key-name table.
+  KeyNameTable();
+  // 2. Display configuration: dialog, device settings, window, drawing device.
+  std::string dialogError;
+  config_form_.FormCreate(&dialogError);
+  if (!dialogError.empty()) std::fprintf(stderr, "TARQ: %s; using the default display settings\n", dialogError.c_str());
+  if (!headless_ && config_form_.ShowStartup()) {
+    std::string error;
+    const ModalResult result = config_form_.ShowModal(&error);
+    if (result == ModalResult::None) {
+      // No toolkit display: carry on with the file's settings rather than not start.
+      std::fprintf(stderr, "TARQ: %s; starting with the saved display settings\n", error.c_str());
+    } else {
+      if (!error.empty()) std::fprintf(stderr, "TARQ: %s\n", error.c_str());
+      if (result != ModalResult::Ok) return StartupResult::Cancelled;
+    }
+  }
+  if (!DisplayConfiguration()) return StartupResult::Failed;
+  // 3. The codec library is looked for in the system folder.
+  // (The archive's codec binding takes this path once it is part of the build.)
+  // 4. The random seed.
+  if (options.FixedSeed) {
+    SeedRandom(options.Seed);
+  } else {
+    SeedRandomFromClock();
+  }
+  // 5. Control bindings, show-options flag and volumes.
+  ReadSettings();
+  // 6. The high-score table.
+  LoadHiScores();
+  // 7. Show the window with one dark frame; no mouse cursor over it.
+  if (window_) SDL_ShowWindow(window_);
+  DrawClearedFrame();
+  if (!headless_) SDL_ShowCursor(SDL_DISABLE);
+  // 8. Audio and its samples.
+  StartAudio();
+  // 9. Angle tables.
+  FillAngleTables();
+  // 10. Players, nuke flash, scroll, title and screen state.
+  ResetGameState();
+  // 11. The map. 12. The enemy schedule.
+  if (!LoadMap()) return StartupResult::Failed;
+  if (!LoadEnemies()) return StartupResult::Failed;
+  // 13. Graphics, music and input devices behind the loading screen.
+  if (!LoadGraphics()) return StartupResult::Failed;
+  // 14. Let the timer run; focus changes now reach the timer.
+  timer_.MayRender = true;
+  timer_.MayProcess = true;
+  activation_installed_ = true;
+  return StartupResult::Ok;
+}
+
+bool TForm1::DisplayConfiguration() {
+  // 3. From here on the dialog's buttons decide (the file's values when not shown).
+  full_screen_ = config_form_.Down(ConfigButton::Full);
+  // 4.-7. Depth, vertical sync and buffers.
+  device_.SetBitDepth(bd_Low);
+  device_.SetVSync(false);
+  display_depth_ = 16;
+  if (config_form_.Down(ConfigButton::B32)) {
+    device_.SetBitDepth(bd_High);
+    display_depth_ = 32;
+  }
+  vsync_ = config_form_.Down(ConfigButton::VOn);
+  if (vsync_) device_.SetVSync(true);
+  device_.SetBackBufferCount(1);
+  if (config_form_.Down(ConfigButton::Trp)) device_.SetBackBufferCount(2);
+  // 8. The window: borderless and covering the display in full screen, else a fixed
+  // border around a 640 x 480 client area. The device is created for the window in
+  // both modes.
+  if (!headless_) {
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (HardwareBackendFactory() != nullptr) flags |= SDL_WINDOW_OPENGL;
+    window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientWidth,
+                               kClientHeight, flags);
+    if (!window_) {
+      ShowError(std::string("Cannot open the game window: ") + SDL_GetError());
+      return false;
+    }
+    ApplyWindowMode();
+  }
+  // 9. The drawing device.
+  device_.SetHardware(!headless_);
+  device_.SetWindow(window_);
+  const int32_t code = device_.Initialize();
+  if (code != 0) {
+    ShowError(TDrawDevice::ErrorText(code));
+    return false;
+  }
+  return true;
+}
+
+void TForm1::ApplyWindowMode() {
+  if (!window_) return;
+  if (full_screen_) {
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowResizable(window_, SDL_FALSE);
+    SDL_SetWindowSize(window_, kClientWidth, kClientHeight);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+}
+
+void TForm1::ReadSettings() {
+  // 10.-13. One read of the file; a file that cannot be read gives the defaults.
+  IniFile ini;
+  std::string error;
+  if (!ini.Load(kConfigFile, &error)) std::fprintf(stderr, "TARQ: %s; using default settings\n", error.c_str());
+  const GameSettings s = ReadGameSettings(ini);
+  game_.ControlBindings = s.ControlBindings;
+  game_.ShowOptionsAtStart = s.ShowOptionsAtStart;
+  game_.SoundVolume = s.SoundVolume;
+  game_.MusicVolume = s.MusicVolume;
+}
+
+void TForm1::LoadHiScores() {
+  // The high-score table arrives with its own work; until then there is none to load.
+}
+
+void TForm1::StartAudio() {
+  // The audio library and its sixteen samples arrive with the sound work; until then
+  // the game is silent (Game::Audio stays null).
+}
+
+void TForm1::ResetGameState() {
+  for (PlayerRecord& p : game_.Players) ResetPlayerForProgramStart(p);
+  game_.NukeTimer = -1;
+  game_.NukeX = 0;
+  game_.NukeY = 0;
+  game_.ScrollY = kScrollYAtProgramStart;
+  ResetTitle(game_);
+  game_.MenuCursor = 0;
+  game_.ScreenTicks = 0;
+  game_.ScreenState = kScreenIntro;
+}
+
+bool TForm1::LoadMap() {
+  std::string error;
+  if (!::tarq::LoadMap(kMapFile, game_.Map, error)) {
+    ShowError(error.empty() ? std::string("Cannot load ") + kMapFile : error);
+    return false;
+  }
+  return true;
+}
+
+bool TForm1::LoadEnemies() {
+  // The enemy schedule (system/enemies.txt) arrives with the enemies; until then the
+  // level has none.
+  return true;
+}
+
+bool TForm1::LoadGraphics() {
+  // The asset loader (loading screen, fonts, sprites, tiles, music) takes this place
+  // once it is part of the build; it ends by initialising the input devices, which is
+  // all that is done here so far.
+  graphics_loaded_once_ = true;
+  const int code = input_.Initialize();
+  if (code != 0) {
+    ShowError("Cannot initialise the input devices (error " + std::to_string(code) + ")");
+    return false;
+  }
+  return true;
+}
+
+void TForm1::FinaliseAll() {
+  // Fonts and images are released here once the asset loader exists.
+  input_.Finalize();
+}
+
+void TForm1::DrawClearedFrame() {
+  if (!device_.Initialized()) return;
+  device_.BeginScene();
+  device_.Clear(kStartupClearColour);
+  device_.EndScene();
+  device_.Present();
+}
+
+void TForm1::Timer1Render() {
+  // The render handler also places ScrollX and clamps Armour, so it runs every pass;
+  // with no canvas it draws nothing. Until a canvas over the drawing device and the
+  // loaded assets exists, the window shows the start-up colour.
+  ::tarq::Timer1Render(game_, nullptr);
+  if (!headless_ || render_to_device_) DrawClearedFrame();
+}
+
+void TForm1::Timer1Process() { ::tarq::Timer1Process(game_); }
+
+int32_t TypedKeyFor(int character) {
+  int c = character;
+  if (c >= 'a' && c <= 'z') c -= 'a' - 'A';
+  if ((c >= 32 && c <= 90) || c == 8 || c == 13) return c;
+  return 0;
+}
+
+void TForm1::FormKeyDown(int virtualKey, ShiftState shift) {
+  if (virtualKey == kVkReturn && shift.Alt) {
+    SwitchScreen();
+  } else if (virtualKey == kVkEscape && !shift.Shift) {
+    game_.InGameMenuOpen = !game_.InGameMenuOpen;
+    game_.Paused = game_.InGameMenuOpen;
+  } else if (virtualKey == kVkF12) {
+    const std::string folder = ScreenshotFolder();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    const std::string path = NextScreenshotPath(folder);
+    std::string error;
+    if (SaveScreenshot(path, &error)) {
+      std::printf("TARQ: screenshot saved to %s\n", path.c_str());
+    } else {
+      std::fprintf(stderr, "TARQ: no screenshot: %s\n", error.c_str());
+    }
+  }
+}
+
+void TForm1::FormKeyPress(int character) {
+  const int32_t code = TypedKeyFor(character);
+  if (code != 0) game_.TypedKey = code;
+}
+
+void TForm1::ApplicationActivate() {
+  if (!activation_installed_ || closed_) return;
+  timer_.MayProcess = true;
+  timer_.MayRender = true;
+  // The current and previous music channels resume here once audio exists.
+}
+
+void TForm1::ApplicationDeactivate() {
+  if (!activation_installed_ || closed_) return;
+  timer_.MayProcess = false;
+  timer_.MayRender = false;
+  // The current and previous music channels pause here once audio exists.
+}
+
+void TForm1::SwitchScreen() {
+  // 1. Release everything that lives on the device, then the device.
+  FinaliseAll();
+  device_.Finalize();
+  // 2. The other mode.
+  full_screen_ = !full_screen_;
+  ApplyWindowMode();
+  // 3. A new device; on failure the window closes normally (settings are written).
+  const int32_t code = device_.Initialize();
+  if (code != 0) {
+    const std::string text = "Error: " + TDrawDevice::ErrorText(code);
+    std::fprintf(stderr, "TARQ: %s\n", text.c_str());
+    if (!headless_) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kApplicationTitle, text.c_str(), window_);
+    Close();
+    return;
+  }
+  // 4. The graphics again; the game state is untouched.
+  LoadGraphics();
+}
+
+void TForm1::Close() {
+  timer_.MayProcess = false;
+  timer_.MayRender = false;
+  FormClose();
+}
+
+void TForm1::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  timer_.MayProcess = false;
+  timer_.MayRender = false;
+  // The music is stopped and freed here once audio exists; then the settings.
+  GameSettings s;
+  s.ControlBindings = game_.ControlBindings;
+  s.ShowOptionsAtStart = game_.ShowOptionsAtStart;
+  s.SoundVolume = game_.SoundVolume;
+  s.MusicVolume = game_.MusicVolume;
+  IniFile ini;
+  std::string error;
+  if (ini.Load(kConfigFile, &error)) {
+    WriteGameSettings(ini, s);
+    if (ini.Save(kConfigFile, &error)) return;
+  }
+  std::fprintf(stderr, "TARQ: the settings were not saved: %s\n", error.c_str());
+}
+
+void TForm1::FormDestroy() {
+  if (destroyed_ || !created_) return;
+  destroyed_ = true;
+  // The audio library is shut down here once audio exists.
+  FinaliseAll();
+  device_.Finalize();
+  if (window_) {
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+  }
+  if (sdl_video_) {
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS);
+    sdl_video_ = false;
+  }
+}
+
+bool TForm1::SaveScreenshot(const std::string& pngPath, std::string* error) {
+  if (!device_.Initialized()) {
+    if (error) *error = "no drawing device";
+    return false;
+  }
+  if (!device_.SaveScreenshot(pngPath)) {
+    if (error) *error = "cannot write " + pngPath;
+    return false;
+  }
+  return true;
+}
+
+void TForm1::HandleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      Close();
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) Close();
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) ApplicationActivate();
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ApplicationDeactivate();
+      break;
+    case SDL_KEYDOWN: {
+      const SDL_Keycode key = event.key.keysym.sym;
+      const Uint16 mod = event.key.keysym.mod;
+      ShiftState shift;
+      shift.Shift = (mod & KMOD_SHIFT) != 0;
+      shift.Alt = (mod & KMOD_ALT) != 0;
+      shift.Ctrl = (mod & KMOD_CTRL) != 0;
+      const bool enter = key == SDLK_RETURN || key == SDLK_KP_ENTER;
+      // A held key repeats only as typing; the window keys act once per press, so a
+      // held Alt+Enter cannot rebuild the device over and over.
+      if (!event.key.repeat) {
+        if (enter) FormKeyDown(kVkReturn, shift);
+        if (key == SDLK_ESCAPE) FormKeyDown(kVkEscape, shift);
+        if (key == SDLK_F12) FormKeyDown(kVkF12, shift);
+      }
+      // Backspace and Enter type characters 8 and 13; other characters arrive as text.
+      if (key == SDLK_BACKSPACE) FormKeyPress(8);
+      if (enter && !shift.Alt) FormKeyPress(13);
+      break;
+    }
+    case SDL_TEXTINPUT:
+      for (const char* p = event.text.text; *p; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte < 0x80) FormKeyPress(byte);  // other characters never qualify
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm1::Run() {
+  SDL_Event event;
+  while (!closed_) {
+    while (!closed_ && SDL_PollEvent(&event)) HandleEvent(event);
+    if (closed_) break;
+    if (game_.QuitRequested || (quit_after_ticks_ > 0 && game_.TickCount >= quit_after_ticks_)) {
+      Close();
+      break;
+    }
+    if (timer_.Running()) {
+      timer_.Idle();
+      // The idle pass would spin a whole core; with no vertical retrace to wait for, a
+      // short sleep between passes leaves the steps exactly as they were.
+      if (!vsync_ || device_.UsingSoftware()) SDL_Delay(1);
+    } else {
+      SDL_WaitEventTimeout(nullptr, 100);  // inactive: nothing to do until a message
+    }
+  }
+}
+
+std::string ScreenshotFolder() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg && xdg[0] == '/') return std::string(xdg) + "/tarq/screenshots";
+  const char* home = std::getenv("HOME");
+  if (home && home[0] != '\0') return std::string(home) + "/.local/share/tarq/screenshots";
+  return "screenshots";
+}
+
+std::string NextScreenshotPath(const std::string& folder) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  std::string path = folder + "/tarq-" + stamp + ".png";
+  for (int n = 2; std::filesystem::exists(path); ++n) {
+    path = folder + "/tarq-" + stamp + "-" + std::to_string(n) + ".png";
+  }
+  return path;
+}
+
+}  // namespace tarq

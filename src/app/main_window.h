@@ -1,0 +1,165 @@
+#pragma once
+// TForm1: the main window. It owns the whole game: the fixed-rate timer, the input
+// devices, the drawing device and the Game state. FormCreate runs the start-up in
+// order; the handlers below are the window's reactions to keys, focus and closing.
+//
+// The same class runs headless (no dialog, window, audio device or GPU): the headless
+// runner and the tests drive it through the same start-up and timer handlers.
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/config_form.h"
+#include "app/fixed_timer.h"
+#include "assets/draw_device.h"
+#include "game/game.h"
+#include "input/input_devices.h"
+
+namespace tarq {
+
+// Virtual-key codes seen by FormKeyDown.
+enum : int {
+  kVkBack = 8,
+  kVkReturn = 13,
+  kVkEscape = 27,
+  kVkF12 = 123,
+};
+
+struct ShiftState {
+  bool Shift = false;
+  bool Alt = false;
+  bool Ctrl = false;
+};
+
+struct StartupOptions {
+  // No dialog, window, audio device or GPU; drawing goes to the software back end
+  // off-screen, input comes from `Input` (a scripted source).
+  bool Headless = false;
+  // Fixes the random seed instead of seeding from the clock.
+  bool FixedSeed = false;
+  uint64_t Seed = 0;
+  // The input source; null gives SDL's (window) or an empty scripted one (headless).
+  std::unique_ptr<InputSource> Input;
+};
+
+enum class StartupResult {
+  Ok,         // the game runs
+  Cancelled,  // the dialog was closed with Escape: the program ends quietly
+  Failed,     // an error was shown (StartupError()); the program ends
+};
+
+class TForm1 {
+ public:
+  static constexpr const char* kCaption = "TARQ";
+  static constexpr const char* kApplicationTitle = "TARQ Beta 1";
+  static constexpr int kClientWidth = 640;
+  static constexpr int kClientHeight = 480;
+  // Colour of the first frame, in the drawing device's convention.
+  static constexpr uint32_t kStartupClearColour = 0x0F0707;
+
+  explicit TForm1(std::unique_ptr<TimerClocks> clocks = TimerClocks::System());
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // The start-up sequence. Errors are shown in a message box (window) or written to
+  // standard error (headless) before it returns Failed.
+  StartupResult FormCreate(StartupOptions options);
+  const std::string& StartupError() const { return startup_error_; }
+
+  // The message loop: runs until the window is closed (or the game asks to quit).
+  // Returns after FormClose; FormDestroy is left to the caller (or the destructor).
+  void Run();
+  // Handles one SDL event (exposed so tests can feed events).
+  void HandleEvent(const SDL_Event& event);
+
+  // Key handlers: Alt+Enter switches between window and full screen; Escape without
+  // Shift toggles the in-game menu and pauses with it; F12 saves a screenshot.
+  void FormKeyDown(int virtualKey, ShiftState shift);
+  // A typed character: upper-cased, then kept in TypedKey when it is 32..90, 8 or 13.
+  void FormKeyPress(int character);
+  // Focus: losing it stops processing and rendering, regaining it resumes both.
+  void ApplicationActivate();
+  void ApplicationDeactivate();
+  // Rebuilds the drawing device in the other display mode and reloads the graphics.
+  void SwitchScreen();
+  // Closing: stops the music and writes the settings. Destroying: shuts audio down,
+  // releases every loaded thing and finalises the drawing device.
+  void FormClose();
+  void FormDestroy();
+  // Asks the window to close (as the menus' EXIT does): the timer stops first.
+  void Close();
+  bool Closed() const { return closed_; }
+
+  // The timer's handlers.
+  void Timer1Render();
+  void Timer1Process();
+
+  // The ticks after which the message loop closes the window by itself (0: never).
+  // A hidden switch for smoke tests and timing measurements.
+  void SetQuitAfterTicks(int64_t ticks) { quit_after_ticks_ = ticks; }
+
+  // Saves the last drawn frame as a PNG.
+  bool SaveScreenshot(const std::string& pngPath, std::string* error = nullptr);
+  // Headless: whether the render handler draws on the device (a screenshot is due).
+  // The window always draws.
+  void SetRenderToDevice(bool draw) { render_to_device_ = draw; }
+
+  Game& GameState() { return game_; }
+  TFixedTimer& Timer1() { return timer_; }
+  TDrawDevice& DrawDevice1() { return device_; }
+  TInputDevices& Input1() { return input_; }
+  TConfigForm& ConfigForm() { return config_form_; }
+  bool FullScreen() const { return full_screen_; }
+  bool Headless() const { return headless_; }
+  SDL_Window* Window() const { return window_; }
+
+ private:
+  // Start-up steps that belong to other subsystems, by their routine names.
+  bool DisplayConfiguration();  // steps 1-9 of the configuration
+  void ReadSettings();          // steps 10-13 of the configuration
+  void LoadHiScores();
+  void StartAudio();
+  void ResetGameState();
+  bool LoadMap();
+  bool LoadEnemies();
+  bool LoadGraphics();
+  void FinaliseAll();
+  bool InitialiseDevice();
+  void ApplyWindowMode();
+  void DrawClearedFrame();
+  void ShowError(const std::string& text);
+
+  Game game_;
+  TFixedTimer timer_;
+  TInputDevices input_;
+  TDrawDevice device_;
+  TConfigForm config_form_;
+  SDL_Window* window_ = nullptr;
+  bool sdl_video_ = false;
+  bool headless_ = false;
+  bool full_screen_ = false;
+  bool vsync_ = false;
+  int display_depth_ = 16;  // the colour depth asked of a full-screen display
+  bool created_ = false;
+  bool activation_installed_ = false;
+  bool closed_ = false;
+  bool destroyed_ = false;
+  bool graphics_loaded_once_ = false;
+  bool render_to_device_ = false;
+  int64_t quit_after_ticks_ = 0;
+  std::string startup_error_;
+};
+
+// The folder F12 saves screenshots in: $XDG_DATA_HOME/tarq/screenshots, or
+// ~/.local/share/tarq/screenshots when XDG_DATA_HOME is unset or not absolute.
+std::string ScreenshotFolder();
+// A fresh file name there from the local time, e.g. tarq-20260101-120000-1.png.
+std::string NextScreenshotPath(const std::string& folder);
+
+// The TypedKey rule: the stored code for a typed character, or 0 if it is not kept.
+int32_t TypedKeyFor(int character);
+
+}  // namespace tarq
