@@ -1,5 +1,7 @@
 #include "game/dump.h"
 
+#include "game/dump_play.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -149,6 +151,7 @@ void DumpScreen(const Game& game, JsonWriter& w) {
 void DumpGame(const Game& game, JsonWriter& w) {
   w.BeginObject();
   DumpScreen(game, w);
+  DumpPlay(game, w);
   // Each subsystem adds its state here with one call of its own dump function.
   w.EndObject();
 }
