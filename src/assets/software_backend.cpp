@@ -3,7 +3,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 #include "assets/draw_device.h"
 
@@ -182,9 +186,382 @@ bool SoftwareBackend::UploadVertices(const DrawVertex* vertices, int32_t count) 
   return true;
 }
 
-bool SoftwareBackend::DrawPrimitives(Primitive, int32_t vertex_count) {
-  if (!open_ || vertex_count > static_cast<int32_t>(vertices_.size())) return false;
-  return true;  // rasteriser follows
+// --- Span kernels ----------------------------------------------------------------------
+//
+// A span is a run of pixels on one row. Its source is sampled at 16.16 fixed-point
+// texel coordinates that step by (dtx, dty) per pixel; the kernels are specialised by
+// sampler, by whether the vertex colour modulates the texel, and by blend, so the
+// inner loops carry no per-pixel decisions.
+
+struct SpanSetup {
+  const uint32_t* tex = nullptr;  // texels (kRow: the texel of the span's first pixel)
+  int32_t tw = 0, th = 0;
+  int32_t tx = 0, ty = 0, dtx = 0, dty = 0;
+  uint32_t mod = 0xFFFFFFFFu;  // vertex colour; its alpha is 255 unless alpha comes from it
+};
+
+namespace {
+
+enum Sampler : int32_t { kFill = 0, kNearest = 1, kBilinear = 2, kRow = 3 };
+
+// round(v / 255) for v in 0..65535.
+inline uint32_t Div255(uint32_t v) {
+  v += 128;
+  return (v + (v >> 8)) >> 8;
+}
+
+// The same on two 16-bit lanes (0x00XX00YY products).
+inline uint32_t Div255Pair(uint32_t x) {
+  x += 0x00800080u;
+  return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// Clamps two 16-bit lanes holding 0..510 to 255.
+inline uint32_t SaturatePair(uint32_t x) {
+  const uint32_t over = x & 0x01000100u;
+  return (x | (over - (over >> 8))) & 0x00FF00FFu;
+}
+
+inline uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
+
+inline uint32_t Modulate(uint32_t t, uint32_t m) {
+  return (Div255(Channel(t, 24) * Channel(m, 24)) << 24) |
+         (Div255(Channel(t, 16) * Channel(m, 16)) << 16) |
+         (Div255(Channel(t, 8) * Channel(m, 8)) << 8) | Div255(Channel(t, 0) * Channel(m, 0));
+}
+
+// a + (b - a) * f / 256 on all four channels.
+inline uint32_t Lerp(uint32_t a, uint32_t b, uint32_t f) {
+  const uint32_t g = 256 - f;
+  const uint32_t rb = (((a & 0x00FF00FFu) * g + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
+  const uint32_t ag = ((((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
+  return rb | (ag << 8);
+}
+
+inline int32_t ClampIndex(int32_t i, int32_t n) { return i < 0 ? 0 : (i >= n ? n - 1 : i); }
+
+template <int32_t kSampler>
+inline uint32_t Fetch(const SpanSetup& p, int32_t i, int32_t tx, int32_t ty) {
+  if constexpr (kSampler == kFill) {
+    (void)p, (void)i, (void)tx, (void)ty;
+    return 0xFFFFFFFFu;
+  } else if constexpr (kSampler == kRow) {
+    (void)tx, (void)ty;
+    return p.tex[i];
+  } else if constexpr (kSampler == kNearest) {
+    (void)i;
+    return p.tex[ClampIndex(ty >> 16, p.th) * p.tw + ClampIndex(tx >> 16, p.tw)];
+  } else {
+    (void)i;
+    const int32_t x0 = tx >> 16, y0 = ty >> 16;
+    const uint32_t fx = static_cast<uint32_t>(tx >> 8) & 0xFFu;
+    const uint32_t fy = static_cast<uint32_t>(ty >> 8) & 0xFFu;
+    const int32_t xa = ClampIndex(x0, p.tw), xb = ClampIndex(x0 + 1, p.tw);
+    const uint32_t* r0 = p.tex + ClampIndex(y0, p.th) * p.tw;
+    const uint32_t* r1 = p.tex + ClampIndex(y0 + 1, p.th) * p.tw;
+    return Lerp(Lerp(r0[xa], r0[xb], fx), Lerp(r1[xa], r1[xb], fx), fy);
+  }
+}
+
+// One pixel of each blend: s is the source with its alpha As, d the target pixel.
+template <int32_t kBlend>
+inline uint32_t BlendPixel(uint32_t s, uint32_t d) {
+  if constexpr (kBlend == 0) {
+    (void)d;
+    return s;
+  } else if constexpr (kBlend == 1) {  // S + D
+    const uint32_t rb = SaturatePair((s & 0x00FF00FFu) + (d & 0x00FF00FFu));
+    const uint32_t g = std::min<uint32_t>(255, Channel(s, 8) + Channel(d, 8));
+    return rb | (g << 8);
+  } else if constexpr (kBlend == 2) {  // S*As + D*(1-As)
+    const uint32_t a = s >> 24;
+    if (a == 0) return d;
+    if (a == 255) return s;
+    const uint32_t rb = Div255Pair((s & 0x00FF00FFu) * a + (d & 0x00FF00FFu) * (255 - a));
+    const uint32_t g = Div255(Channel(s, 8) * a + Channel(d, 8) * (255 - a));
+    return rb | (g << 8);
+  } else if constexpr (kBlend == 3) {  // S*As + D
+    const uint32_t a = s >> 24;
+    if (a == 0) return d;
+    const uint32_t rb = SaturatePair(Div255Pair((s & 0x00FF00FFu) * a) + (d & 0x00FF00FFu));
+    const uint32_t g = std::min<uint32_t>(255, Div255(Channel(s, 8) * a) + Channel(d, 8));
+    return rb | (g << 8);
+  } else if constexpr (kBlend == 4) {  // D*S
+    return (Div255(Channel(d, 16) * Channel(s, 16)) << 16) |
+           (Div255(Channel(d, 8) * Channel(s, 8)) << 8) | Div255(Channel(d, 0) * Channel(s, 0));
+  } else if constexpr (kBlend == 5) {  // S*S + D*(1-S)
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+      const uint32_t sc = Channel(s, shift), dc = Channel(d, shift);
+      out |= std::min<uint32_t>(255, Div255(sc * sc + dc * (255 - sc))) << shift;
+    }
+    return out;
+  } else if constexpr (kBlend == 6) {  // S*S + D
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+      const uint32_t sc = Channel(s, shift), dc = Channel(d, shift);
+      out |= std::min<uint32_t>(255, Div255(sc * sc) + dc) << shift;
+    }
+    return out;
+  } else if constexpr (kBlend == 7) {  // D*(1-S)
+    return (Div255(Channel(d, 16) * (255 - Channel(s, 16))) << 16) |
+           (Div255(Channel(d, 8) * (255 - Channel(s, 8))) << 8) |
+           Div255(Channel(d, 0) * (255 - Channel(s, 0)));
+  } else {  // 8: D*(1-As)
+    const uint32_t a = s >> 24;
+    if (a == 0) return d;
+    const uint32_t rb = Div255Pair((d & 0x00FF00FFu) * (255 - a));
+    const uint32_t g = Div255(Channel(d, 8) * (255 - a));
+    return rb | (g << 8);
+  }
+}
+
+template <int32_t kSampler, bool kModulate, int32_t kBlend>
+void SpanKernel(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  int32_t tx = p.tx, ty = p.ty;
+  for (int32_t i = 0; i < n; ++i) {
+    uint32_t s = Fetch<kSampler>(p, i, tx, ty);
+    if constexpr (kModulate) s = kSampler == kFill ? p.mod : Modulate(s, p.mod);
+    dst[i] = BlendPixel<kBlend>(s, dst[i]) | 0xFF000000u;
+    if constexpr (kSampler == kNearest || kSampler == kBilinear) {
+      tx += p.dtx;
+      ty += p.dty;
+    }
+  }
+}
+
+using SpanFn = void (*)(uint32_t*, int32_t, const SpanSetup&);
+
+template <int32_t kSampler, bool kModulate, size_t... kBlends>
+constexpr std::array<SpanFn, 9> BlendRow(std::index_sequence<kBlends...>) {
+  return {&SpanKernel<kSampler, kModulate, static_cast<int32_t>(kBlends)>...};
+}
+
+template <int32_t kSampler, bool kModulate>
+constexpr std::array<SpanFn, 9> BlendRow() {
+  return BlendRow<kSampler, kModulate>(std::make_index_sequence<9>{});
+}
+
+// kSpans[sampler][modulate][blend]
+const std::array<std::array<std::array<SpanFn, 9>, 2>, 4> kSpans = {{
+    {{BlendRow<kFill, false>(), BlendRow<kFill, true>()}},
+    {{BlendRow<kNearest, false>(), BlendRow<kNearest, true>()}},
+    {{BlendRow<kBilinear, false>(), BlendRow<kBilinear, true>()}},
+    {{BlendRow<kRow, false>(), BlendRow<kRow, true>()}},
+}};
+
+// 16.16 fixed point, held well inside int32 so stepping a span never overflows.
+inline int32_t ToFixed(double v) {
+  v = std::floor(v * 65536.0 + 0.5);
+  return static_cast<int32_t>(std::clamp(v, -1073741824.0, 1073741824.0));
+}
+
+// First pixel index whose centre is at or right of the edge position e: ceil(e - 0.5),
+// limited to lo..hi (so huge or off-screen geometry stays cheap and in range).
+inline int32_t PixelFrom(double e, int32_t lo, int32_t hi) {
+  const double v = std::ceil(e - 0.5);
+  if (!(v > lo)) return lo;  // also catches NaN
+  if (v > hi) return hi;
+  return static_cast<int32_t>(v);
+}
+
+bool SameVertex(const DrawVertex& a, const DrawVertex& b) {
+  return a.x == b.x && a.y == b.y && a.u == b.u && a.v == b.v && a.colour == b.colour;
+}
+
+}  // namespace
+
+// Chooses the kernel for a span and draws it; the span's coordinates are in p.
+void SoftwareBackend::DrawSpan(int32_t y, int32_t x0, int32_t x1, SpanSetup& p) {
+  const int32_t n = x1 - x0;
+  if (n <= 0) return;
+  int32_t sampler = bound_ == nullptr ? kFill : (linear_ ? kBilinear : kNearest);
+  if (sampler != kFill && p.dtx == 65536 && p.dty == 0) {
+    // One texel per pixel along a texel row: linear filtering at texel centres is the
+    // texel itself, so both filters read the row directly.
+    const bool centred = sampler == kNearest || ((p.tx & 0xFFFF) == 0 && (p.ty & 0xFFFF) == 0);
+    const int32_t tx = p.tx >> 16, ty = p.ty >> 16;
+    if (centred && tx >= 0 && tx + n <= p.tw && ty >= 0 && ty < p.th) {
+      sampler = kRow;
+      p.tex = bound_->Argb.data() + static_cast<size_t>(ty) * p.tw + tx;
+    }
+  }
+  const bool modulate = p.mod != 0xFFFFFFFFu;
+  uint32_t* dst = target_.data() + static_cast<size_t>(y) * width_ + x0;
+  kSpans[static_cast<size_t>(sampler)][modulate ? 1 : 0][static_cast<size_t>(blend_)](dst, n, p);
+  if (low_bit_depth_) QuantiseSpan(dst, n);
+}
+
+uint32_t SoftwareBackend::Modulator(uint32_t colour) const {
+  return vertex_alpha_ ? colour : (colour | 0xFF000000u);
+}
+
+// An axis-aligned quad whose texture coordinates follow its edges and whose corners
+// share one colour: drawn row by row with no edge arithmetic. Returns false when the
+// quad is not of that kind.
+bool SoftwareBackend::DrawRect(const DrawVertex& tl, const DrawVertex& tr, const DrawVertex& bl,
+                               const DrawVertex& br) {
+  if (!(tl.y == tr.y && bl.y == br.y && tl.x == bl.x && tr.x == br.x && tl.u == bl.u &&
+        tr.u == br.u && tl.v == tr.v && bl.v == br.v && tl.colour == tr.colour &&
+        tl.colour == bl.colour && tl.colour == br.colour)) {
+    return false;
+  }
+  if (tl.x == tr.x || tl.y == bl.y) return true;  // no area
+  const double xl = std::min(tl.x, tr.x), xr = std::max(tl.x, tr.x);
+  const double yt = std::min(tl.y, bl.y), yb = std::max(tl.y, bl.y);
+  if (xr <= clip_x0_ || xl >= clip_x1_ || yb <= clip_y0_ || yt >= clip_y1_) return true;
+  const int32_t x0 = PixelFrom(xl, clip_x0_, clip_x1_), x1 = PixelFrom(xr, clip_x0_, clip_x1_);
+  const int32_t y0 = PixelFrom(yt, clip_y0_, clip_y1_), y1 = PixelFrom(yb, clip_y0_, clip_y1_);
+  if (x0 >= x1 || y0 >= y1) return true;
+
+  SpanSetup p;
+  p.mod = Modulator(tl.colour);
+  double u0 = 0, dudx = 0, v0 = 0, dvdy = 0;
+  if (bound_ != nullptr) {
+    p.tex = bound_->Argb.data();
+    p.tw = bound_->Width;
+    p.th = bound_->Height;
+    const double off = linear_ ? 0.5 : 0.0;  // linear filtering samples around texel centres
+    dudx = (static_cast<double>(tr.u) - tl.u) * p.tw / (static_cast<double>(tr.x) - tl.x);
+    u0 = tl.u * static_cast<double>(p.tw) + (x0 + 0.5 - tl.x) * dudx - off;
+    dvdy = (static_cast<double>(bl.v) - tl.v) * p.th / (static_cast<double>(bl.y) - tl.y);
+    v0 = tl.v * static_cast<double>(p.th) - off;
+    p.dtx = ToFixed(dudx);
+  }
+  const int32_t tx = ToFixed(u0);
+  for (int32_t y = y0; y < y1; ++y) {
+    p.tx = tx;
+    p.ty = ToFixed(v0 + (y + 0.5 - tl.y) * dvdy);
+    if (bound_ != nullptr) p.tex = bound_->Argb.data();
+    DrawSpan(y, x0, x1, p);
+  }
+  return true;
+}
+
+void SoftwareBackend::DrawTriangle(const DrawVertex& va, const DrawVertex& vb,
+                                   const DrawVertex& vc) {
+  const DrawVertex* v[3] = {&va, &vb, &vc};
+  double x[3], y[3];
+  for (int i = 0; i < 3; ++i) {
+    x[i] = v[i]->x;
+    y[i] = v[i]->y;
+    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) return;
+  }
+  const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+  if (det == 0.0) return;
+  const double xmin = std::min({x[0], x[1], x[2]}), xmax = std::max({x[0], x[1], x[2]});
+  const double ymin = std::min({y[0], y[1], y[2]}), ymax = std::max({y[0], y[1], y[2]});
+  // Quick rejection: huge geometry (a glow many times the screen) costs only its
+  // visible rows.
+  if (xmax <= clip_x0_ || xmin >= clip_x1_ || ymax <= clip_y0_ || ymin >= clip_y1_) return;
+  const int32_t row0 = PixelFrom(ymin, clip_y0_, clip_y1_);
+  const int32_t row1 = PixelFrom(ymax, clip_y0_, clip_y1_);
+  if (row0 >= row1) return;
+
+  // Edges with their end points in a fixed order (by y, then x), so that two
+  // triangles sharing an edge compute exactly the same crossings.
+  struct Edge {
+    double xa, ya, yb, slope;
+  };
+  Edge edges[3];
+  int32_t edge_count = 0;
+  for (int i = 0; i < 3; ++i) {
+    int a = i, b = (i + 1) % 3;
+    if (y[a] == y[b]) continue;
+    if (y[a] > y[b] || (y[a] == y[b] && x[a] > x[b])) std::swap(a, b);
+    edges[edge_count++] = {x[a], y[a], y[b], (x[b] - x[a]) / (y[b] - y[a])};
+  }
+
+  // Attribute planes: A(x, y) = A0 + ax * (x - x0) + ay * (y - y0).
+  auto plane = [&](double a0, double a1, double a2, double& ax, double& ay) {
+    ax = ((a1 - a0) * (y[2] - y[0]) - (a2 - a0) * (y[1] - y[0])) / det;
+    ay = ((a2 - a0) * (x[1] - x[0]) - (a1 - a0) * (x[2] - x[0])) / det;
+  };
+  SpanSetup p;
+  double u0 = 0, uax = 0, uay = 0, v0 = 0, vax = 0, vay = 0;
+  if (bound_ != nullptr) {
+    p.tex = bound_->Argb.data();
+    p.tw = bound_->Width;
+    p.th = bound_->Height;
+    const double off = linear_ ? 0.5 : 0.0;
+    u0 = va.u * static_cast<double>(p.tw) - off;
+    v0 = va.v * static_cast<double>(p.th) - off;
+    plane(u0, vb.u * static_cast<double>(p.tw) - off, vc.u * static_cast<double>(p.tw) - off, uax, uay);
+    plane(v0, vb.v * static_cast<double>(p.th) - off, vc.v * static_cast<double>(p.th) - off, vax, vay);
+    p.dtx = ToFixed(uax);
+    p.dty = ToFixed(vax);
+  }
+  const bool flat = va.colour == vb.colour && va.colour == vc.colour;
+  std::array<double, 4> c0{}, cax{}, cay{};  // colour channel planes when not flat
+  if (flat) {
+    p.mod = Modulator(va.colour);
+  } else {
+    for (int k = 0; k < 4; ++k) {
+      c0[k] = Channel(va.colour, k * 8);
+      plane(c0[k], Channel(vb.colour, k * 8), Channel(vc.colour, k * 8), cax[k], cay[k]);
+    }
+  }
+
+  for (int32_t row = row0; row < row1; ++row) {
+    const double yc = row + 0.5;
+    double xl = std::numeric_limits<double>::infinity(), xr = -xl;
+    for (int32_t e = 0; e < edge_count; ++e) {
+      const Edge& ed = edges[e];
+      if (ed.ya <= yc && yc < ed.yb) {
+        const double xe = ed.xa + (yc - ed.ya) * ed.slope;
+        xl = std::min(xl, xe);
+        xr = std::max(xr, xe);
+      }
+    }
+    if (!(xl < xr)) continue;
+    const int32_t i0 = PixelFrom(xl, clip_x0_, clip_x1_), i1 = PixelFrom(xr, clip_x0_, clip_x1_);
+    if (i0 >= i1) continue;
+    const double dx = i0 + 0.5 - x[0], dy = yc - y[0];
+    if (flat) {
+      p.tx = ToFixed(u0 + uax * dx + uay * dy);
+      p.ty = ToFixed(v0 + vax * dx + vay * dy);
+      if (bound_ != nullptr) p.tex = bound_->Argb.data();
+      DrawSpan(row, i0, i1, p);
+      continue;
+    }
+    // Colours that differ per corner: one pixel at a time (the device never does this).
+    for (int32_t i = i0; i < i1; ++i) {
+      const double px = i + 0.5 - x[0];
+      uint32_t colour = 0;
+      for (int k = 0; k < 4; ++k) {
+        const double c = std::clamp(c0[k] + cax[k] * px + cay[k] * dy, 0.0, 255.0);
+        colour |= static_cast<uint32_t>(std::lround(c)) << (k * 8);
+      }
+      p.mod = Modulator(colour);
+      p.tx = ToFixed(u0 + uax * px + uay * dy);
+      p.ty = ToFixed(v0 + vax * px + vay * dy);
+      if (bound_ != nullptr) p.tex = bound_->Argb.data();
+      DrawSpan(row, i, i + 1, p);
+    }
+  }
+}
+
+bool SoftwareBackend::DrawPrimitives(Primitive primitive, int32_t vertex_count) {
+  if (!open_ || vertex_count < 0 || vertex_count > static_cast<int32_t>(vertices_.size())) {
+    return false;
+  }
+  const DrawVertex* v = vertices_.data();
+  if (primitive == Primitive::TriangleStrip) {
+    if (vertex_count == 4 && DrawRect(v[0], v[1], v[2], v[3])) return true;
+    for (int32_t i = 0; i + 2 < vertex_count; ++i) DrawTriangle(v[i], v[i + 1], v[i + 2]);
+    return true;
+  }
+  int32_t i = 0;
+  for (; i + 2 < vertex_count; i += 3) {
+    // The device's quads are (TL, TR, BL) (BL, TR, BR): try them as one rectangle.
+    if (i + 5 < vertex_count && SameVertex(v[i + 3], v[i + 2]) && SameVertex(v[i + 4], v[i + 1]) &&
+        DrawRect(v[i], v[i + 1], v[i + 2], v[i + 5])) {
+      i += 3;
+      continue;
+    }
+    DrawTriangle(v[i], v[i + 1], v[i + 2]);
+  }
+  return true;
 }
 
 bool SoftwareBackend::Clear(uint32_t argb) {
@@ -195,19 +572,49 @@ bool SoftwareBackend::Clear(uint32_t argb) {
   return true;
 }
 
+namespace {
+// 8-bit channel -> nearest 5- or 6-bit level -> widened back to 8 bits.
+struct QuantiseTables {
+  std::array<uint8_t, 256> five{}, six{};
+  QuantiseTables() {
+    for (uint32_t c = 0; c < 256; ++c) {
+      five[c] = static_cast<uint8_t>(Widen((c * 31 + 127) / 255, 31));
+      six[c] = static_cast<uint8_t>(Widen((c * 63 + 127) / 255, 63));
+    }
+  }
+};
+const QuantiseTables kQuantise;
+}  // namespace
+
 void SoftwareBackend::QuantiseSpan(uint32_t* p, int32_t n) const {
   if (!low_bit_depth_) return;
   for (int32_t i = 0; i < n; ++i) {
     const uint32_t c = p[i];
-    const uint32_t r = Widen(((c >> 16) & 0xFF) * 31 / 255, 31);
-    const uint32_t g = Widen(((c >> 8) & 0xFF) * 63 / 255, 63);
-    const uint32_t b = Widen((c & 0xFF) * 31 / 255, 31);
-    p[i] = 0xFF000000u | (r << 16) | (g << 8) | b;
+    p[i] = 0xFF000000u | (static_cast<uint32_t>(kQuantise.five[(c >> 16) & 0xFF]) << 16) |
+           (static_cast<uint32_t>(kQuantise.six[(c >> 8) & 0xFF]) << 8) | kQuantise.five[c & 0xFF];
   }
 }
 
 PresentResult SoftwareBackend::Present() {
   if (!open_) return PresentResult::Failed;
+  if (window_ == nullptr) return PresentResult::Ok;  // off-screen: the frame stays readable
+  // Shown through SDL's renderer, scaled to the window keeping the 4:3 shape.
+  if (renderer_ == nullptr) {
+    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer_ == nullptr) return PresentResult::Failed;
+    SDL_RenderSetLogicalSize(renderer_, width_, height_);
+    screen_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                width_, height_);
+    if (screen_ == nullptr) return PresentResult::Failed;
+  }
+  if (SDL_UpdateTexture(screen_, nullptr, target_.data(), width_ * 4) != 0) {
+    return PresentResult::Failed;
+  }
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, screen_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
   return PresentResult::Ok;
 }
 
@@ -217,12 +624,6 @@ bool SoftwareBackend::ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, i
   width = width_;
   height = height_;
   return true;
-}
-
-void SoftwareBackend::DrawTriangle(const DrawVertex&, const DrawVertex&, const DrawVertex&) {}
-bool SoftwareBackend::DrawQuadFast(const DrawVertex&, const DrawVertex&, const DrawVertex&,
-                                   const DrawVertex&) {
-  return false;
 }
 
 }  // namespace tarq

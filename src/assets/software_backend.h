@@ -18,6 +18,8 @@ struct SDL_Texture;
 
 namespace tarq {
 
+struct SpanSetup;
+
 class SoftwareBackend : public DrawBackend {
  public:
   SoftwareBackend();
@@ -62,8 +64,10 @@ class SoftwareBackend : public DrawBackend {
 
  private:
   void DrawTriangle(const DrawVertex& a, const DrawVertex& b, const DrawVertex& c);
-  bool DrawQuadFast(const DrawVertex& tl, const DrawVertex& tr, const DrawVertex& bl,
-                    const DrawVertex& br);
+  bool DrawRect(const DrawVertex& tl, const DrawVertex& tr, const DrawVertex& bl,
+                const DrawVertex& br);
+  void DrawSpan(int32_t y, int32_t x0, int32_t x1, SpanSetup& p);
+  uint32_t Modulator(uint32_t colour) const;
   void QuantiseSpan(uint32_t* p, int32_t n) const;
 
   bool open_ = false;
