@@ -52,3 +52,33 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
 }
 
 }  // namespace tarq::testing
+
+namespace tarq::testing {
+
+// Metrics of one glyph of a test font.
+struct TestGlyph {
+  int32_t width;
+  int32_t height;
+};
+
+// Writes a font file: count glyph patterns of cell x cell pixels (pattern i filled
+// with a grey level from i, opaque) on textures 128 wide, and the size data.
+inline void WriteTestFont(const std::filesystem::path& path, int32_t first_char,
+                          const std::vector<TestGlyph>& glyphs, int32_t cell = 8,
+                          uint32_t signature = tools::kFontSignature) {
+  std::vector<tools::PatternPixels> patterns;
+  std::vector<tools::GlyphMetrics> metrics;
+  for (size_t i = 0; i < glyphs.size(); ++i) {
+    const uint32_t grey = static_cast<uint32_t>(i * 2 + 40) & 0xFF;
+    patterns.push_back({cell, cell,
+                        std::vector<uint32_t>(static_cast<size_t>(cell * cell),
+                                              0xFF000000u | grey << 16 | grey << 8 | grey)});
+    metrics.push_back({glyphs[i].width, glyphs[i].height});
+  }
+  tools::WriteArchive(path,
+                      {{"font", tools::BuildImageRecord(patterns, {.force_texture_width = 128})},
+                       {"sizedata", tools::BuildFontSizeData(first_char, 0, metrics)}},
+                      {.signature = signature});
+}
+
+}  // namespace tarq::testing
