@@ -1,0 +1,337 @@
+// Pictures from the software back end compared with the goldens under tests/golden
+// (regenerate with TARQ_UPDATE_GOLDEN=1 and look at them before committing), and the
+// pixel-exact rules of the device checked on whole frames.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "draw_test_support.h"
+
+namespace tarq {
+namespace {
+
+using testing::ExpectGolden;
+using testing::Frame;
+using testing::GridImage;
+using testing::SoftwareDevice;
+using testing::SpriteTexels;
+
+// Vertical bars of eight colours, darker in the lower half: a background on which
+// every blend shows what it does.
+void DrawBars(TDrawDevice& d, int32_t width, int32_t height) {
+  const uint32_t colours[8] = {0x000000, 0xFFFFFF, 0x0000FF, 0x00FF00,
+                               0xFF0000, 0x808080, 0xFFFF00, 0x4080C0};
+  for (int32_t x = 0, i = 0; x < width; x += 6, ++i) {
+    d.FillBox(x, 0, 6, height / 2, colours[i % 8], 0);
+    d.FillBox(x, height / 2, 6, height - height / 2, colours[i % 8] & 0x7F7F7F, 0);
+  }
+}
+
+// A soft round glow: white with alpha falling off from the centre.
+std::vector<uint32_t> GlowTexels(int32_t size) {
+  std::vector<uint32_t> t(static_cast<size_t>(size * size));
+  for (int32_t y = 0; y < size; ++y) {
+    for (int32_t x = 0; x < size; ++x) {
+      const double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1;
+      const double f = std::max(0.0, 1.0 - std::sqrt(dx * dx + dy * dy));
+      const auto a = static_cast<uint32_t>(std::lround(f * 255));
+      t[static_cast<size_t>(y * size + x)] = (a << 24) | (a << 16) | (a * 3 / 4 << 8) | (a / 3);
+    }
+  }
+  return t;
+}
+
+TEST(DrawGolden, EveryEffect) {
+  auto d = SoftwareDevice(200, 160);
+  GridImage sprite(*d, 64, 32, 32, 32, SpriteTexels());
+  d->BeginScene();
+  d->Clear(0);
+  DrawBars(*d, 200, 160);
+  // Rows 0-1: effects 0..9 untinted. Rows 2-3: the same with a half-transparent
+  // orange tint and the vertex-alpha bit.
+  for (int32_t e = 0; e < 10; ++e) {
+    const int32_t x = 4 + (e % 5) * 40, y = 4 + (e / 5) * 40;
+    d->DrawImage(&sprite, x, y, 0, e);
+    d->DrawImageColored(&sprite, x, y + 80, 0x8040A0FF, 0, e | kEffectVertexAlpha);
+  }
+  d->EndScene();
+  ExpectGolden(*d, "draw_effects");
+}
+
+TEST(DrawGolden, EveryOperation) {
+  auto d = SoftwareDevice(256, 128);
+  GridImage sprite(*d, 64, 32, 32, 32, SpriteTexels());
+  d->BeginScene();
+  d->Clear(0x402010);
+  d->DrawImage(&sprite, 2, 2, 0, 2);
+  d->DrawImage(&sprite, 36, 2, 1, 2);                        // second pattern
+  d->DrawImageColored(&sprite, 70, 2, 0xFF00FFFF, 0, 2);     // yellow tint
+  d->DrawImageScaled(&sprite, 104, 2, 128, 0xFFFFFF, 0, 2);  // half size
+  d->DrawImageScaled(&sprite, 124, 2, 400, 0xFFFFFF, 0, 2);  // 50 x 50
+  d->DrawImageStretched(&sprite, {178, 2, 254, 30}, 0xFFFFFF, 0, 2);
+  d->DrawImageStretched(&sprite, {254, 34, 178, 62}, 0xFFFFFF, 0, 2);  // mirrored
+  d->DrawQuad(&sprite, 4, 60, 60, 50, 50, 100, 10, 90, 0, 2);
+  d->DrawQuadColored(&sprite, 70, 60, 120, 60, 140, 100, 60, 110, 0xFFFF8080, 0, 2);
+  d->FillQuad(150, 70, 170, 64, 176, 120, 144, 110, 0xFF00FF00, 0);
+  d->FillRect({180, 70, 210, 90}, 0x800000FF, 2 | kEffectVertexAlpha);
+  d->FillBox(190, 80, 40, 40, 0xFFFF0000, 1);
+  d->FillBox(234, 64, 20, 60, 0xFFFFFFFF, 7);
+  d->EndScene();
+  ExpectGolden(*d, "draw_operations");
+}
+
+TEST(DrawGolden, RotationAtSeveralAnglesAndScales) {
+  for (bool linear : {true, false}) {
+    auto d = SoftwareDevice(240, 150);
+    d->SetAntialias(linear);
+    GridImage sprite(*d, 64, 32, 32, 32, SpriteTexels());
+    d->BeginScene();
+    d->Clear(0x303030);
+    const int32_t angles[6] = {0, 10, 32, 64, 100, 192};
+    const int32_t scales[3] = {128, 256, 400};
+    for (int32_t s = 0; s < 3; ++s) {
+      for (int32_t a = 0; a < 6; ++a) {
+        d->DrawImageRotated(&sprite, 20 + a * 40, 22 + s * 50, angles[a], scales[s], 0, 2);
+      }
+    }
+    d->EndScene();
+    ExpectGolden(*d, linear ? "draw_rotation_linear" : "draw_rotation_nearest");
+  }
+}
+
+TEST(DrawGolden, MirrorAndFlip) {
+  auto d = SoftwareDevice(144, 40);
+  GridImage sprite(*d, 64, 32, 32, 32, SpriteTexels());
+  d->BeginScene();
+  d->Clear(0x202020);
+  const int32_t flags[4] = {0, kEffectMirror, kEffectFlip, kEffectMirror | kEffectFlip};
+  for (int32_t i = 0; i < 4; ++i) d->DrawImage(&sprite, 4 + i * 36, 4, 0, 2 | flags[i]);
+  d->EndScene();
+  ExpectGolden(*d, "draw_mirror_flip");
+}
+
+TEST(DrawGolden, ClippingAndHugeGeometry) {
+  auto d = SoftwareDevice(160, 120);
+  GridImage sprite(*d, 64, 32, 32, 32, SpriteTexels());
+  GridImage glow(*d, 32, 32, 32, 32, GlowTexels(32));
+  d->BeginScene();
+  d->Clear(0x000040);
+  d->SetViewport({20, 16, 140, 100});
+  DrawBars(*d, 160, 120);
+  // A glow 40 times its size centred in the view, additive.
+  d->DrawImageScaled(&glow, 80 - 640, 58 - 640, 40 * 256, 0xFFFFFF, 0, 1);
+  // Sprites across every edge, and a rotated one across a corner.
+  d->DrawImage(&sprite, 4, 40, 0, 2);
+  d->DrawImage(&sprite, 124, 50, 0, 2);
+  d->DrawImage(&sprite, 60, 0, 0, 2);
+  d->DrawImage(&sprite, 70, 90, 0, 2);
+  d->DrawImageRotated(&sprite, 136, 18, 40, 300, 0, 2);
+  // Wholly outside, and enormous and wholly outside.
+  d->DrawImage(&sprite, -200, 40, 0, 0);
+  d->DrawImageScaled(&glow, 2000, -5000, 64 * 256, 0xFFFFFF, 0, 1);
+  d->SetViewport({0, 0, 160, 120});
+  d->FillBox(0, 118, 160, 2, 0xFF00FF00, 0);
+  d->SetViewport({150, 10, 140, 20});  // inverted: clips everything
+  d->FillBox(0, 0, 160, 120, 0xFFFFFFFF, 0);
+  d->EndScene();
+  ExpectGolden(*d, "draw_clipping");
+}
+
+TEST(DrawGolden, SixteenBitTarget) {
+  auto d = SoftwareDevice(128, 64, /*low_bit_depth=*/true);
+  GridImage glow(*d, 32, 32, 32, 32, GlowTexels(32));
+  d->BeginScene();
+  d->Clear(0x000000);
+  for (int32_t x = 0; x < 128; ++x) {
+    const auto v = static_cast<uint32_t>(x * 2);
+    d->FillBox(x, 0, 1, 32, v | (v << 8) | (v << 16), 0);  // grey ramp: visible banding
+    d->FillBox(x, 32, 1, 32, 0x8000 | (v << 16), 0);
+  }
+  d->DrawImageScaled(&glow, 16, 0, 512, 0xFFFFFF, 0, 2);
+  d->DrawImageScaled(&glow, 80, 16, 256, 0xFFFFFF, 0, 1);
+  d->EndScene();
+  ExpectGolden(*d, "draw_16bit");
+  // Every pixel is a 16-bit colour widened back.
+  for (uint32_t p : Frame(*d)) {
+    const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    ASSERT_EQ(r, ((r * 31 + 127) / 255 * 255 + 15) / 31);
+    ASSERT_EQ(g, ((g * 63 + 127) / 255 * 255 + 31) / 63);
+    ASSERT_EQ(b, ((b * 31 + 127) / 255 * 255 + 15) / 31);
+  }
+}
+
+// --- Exact rules on whole frames ----------------------------------------------------------
+
+// Pixels of a frame that differ from the background colour.
+std::vector<std::pair<int32_t, int32_t>> Covered(const std::vector<uint32_t>& frame, int32_t width,
+                                                 uint32_t background) {
+  std::vector<std::pair<int32_t, int32_t>> out;
+  for (size_t i = 0; i < frame.size(); ++i) {
+    if (frame[i] != background) out.push_back({static_cast<int32_t>(i) % width, static_cast<int32_t>(i) / width});
+  }
+  return out;
+}
+
+TEST(DrawExact, PatternCoversExactlyItsPixelsOneTexelEach) {
+  for (bool linear : {true, false}) {
+    auto d = SoftwareDevice(64, 48);
+    d->SetAntialias(linear);
+    std::vector<uint32_t> texels(16 * 8);
+    for (size_t i = 0; i < texels.size(); ++i) texels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x010203 + 0x10);
+    GridImage image(*d, 16, 8, 16, 8, texels);
+    d->BeginScene();
+    d->Clear(0);
+    d->DrawImage(&image, 7, 5, 0, 0);
+    d->EndScene();
+    const auto frame = Frame(*d);
+    for (int32_t y = 0; y < 48; ++y) {
+      for (int32_t x = 0; x < 64; ++x) {
+        const bool inside = x >= 7 && x < 23 && y >= 5 && y < 13;
+        const uint32_t expected = inside ? texels[static_cast<size_t>((y - 5) * 16 + x - 7)] : 0xFF000000u;
+        ASSERT_EQ(frame[static_cast<size_t>(y * 64 + x)], expected) << x << "," << y << " linear " << linear;
+      }
+    }
+  }
+}
+
+TEST(DrawExact, FillBoxAndFillQuadCoverage) {
+  auto d = SoftwareDevice(32, 32);
+  d->BeginScene();
+  d->Clear(0);
+  d->FillBox(3, 4, 5, 6, 0xFFFFFF, 0);
+  d->EndScene();
+  const auto cov = Covered(Frame(*d), 32, 0xFF000000u);
+  ASSERT_EQ(cov.size(), 30u);
+  EXPECT_EQ(cov.front(), std::make_pair(3, 4));
+  EXPECT_EQ(cov.back(), std::make_pair(7, 9));
+  // Two quads sharing a diagonal edge, drawn additively at half grey: no pixel twice,
+  // none missed (a seam would show as a brighter or darker pixel).
+  d->BeginScene();
+  d->Clear(0);
+  d->FillQuad(2, 2, 30, 5, 27, 29, 4, 26, 0x404040, 1);
+  d->EndScene();
+  for (uint32_t p : Frame(*d)) ASSERT_TRUE(p == 0xFF000000u || p == 0xFF404040u) << std::hex << p;
+}
+
+TEST(DrawExact, RotatedAtSixtyFourEqualsTheUprightImage) {
+  for (bool linear : {true, false}) {
+    auto a = SoftwareDevice(96, 96);
+    auto b = SoftwareDevice(96, 96);
+    a->SetAntialias(linear);
+    b->SetAntialias(linear);
+    GridImage ia(*a, 64, 32, 32, 32, SpriteTexels());
+    GridImage ib(*b, 64, 32, 32, 32, SpriteTexels());
+    for (auto* d : {a.get(), b.get()}) {
+      d->BeginScene();
+      d->Clear(0x112233);
+    }
+    a->DrawImageRotated(&ia, 40, 50, 64, 256, 1, 2);
+    b->DrawImage(&ib, 40 - 16, 50 - 16, 1, 2);
+    a->EndScene();
+    b->EndScene();
+    EXPECT_EQ(Frame(*a), Frame(*b)) << "linear " << linear;
+  }
+}
+
+TEST(DrawExact, StretchedRightToLeftMirrors) {
+  auto a = SoftwareDevice(64, 64);
+  auto b = SoftwareDevice(64, 64);
+  GridImage ia(*a, 64, 32, 32, 32, SpriteTexels());
+  GridImage ib(*b, 64, 32, 32, 32, SpriteTexels());
+  a->BeginScene();
+  b->BeginScene();
+  a->DrawImageStretched(&ia, {42, 10, 10, 42}, 0xFFFFFF, 0, 0);
+  b->DrawImage(&ib, 10, 10, 0, kEffectMirror);
+  a->EndScene();
+  b->EndScene();
+  EXPECT_EQ(Frame(*a), Frame(*b));
+}
+
+TEST(DrawExact, EffectNineIsTwoAndHighEffectsKeepTheBlend) {
+  auto draw = [](int32_t first, int32_t second) {
+    auto d = SoftwareDevice(80, 40);
+    GridImage s(*d, 64, 32, 32, 32, SpriteTexels());
+    d->BeginScene();
+    DrawBars(*d, 80, 40);
+    d->DrawImage(&s, 2, 4, 0, first);
+    d->DrawImage(&s, 40, 4, 0, second);
+    d->EndScene();
+    return Frame(*d);
+  };
+  EXPECT_EQ(draw(9, 9), draw(2, 2));
+  EXPECT_EQ(draw(1, 37), draw(1, 1));   // 37 keeps additive
+  EXPECT_EQ(draw(3, 255), draw(3, 3));
+  EXPECT_NE(draw(1, 1), draw(2, 2));
+}
+
+TEST(DrawExact, ColourAlphaCountsOnlyWithTheFlag) {
+  auto draw = [](uint32_t colour, int32_t effect) {
+    auto d = SoftwareDevice(48, 40);
+    GridImage s(*d, 64, 32, 32, 32, SpriteTexels());
+    d->BeginScene();
+    DrawBars(*d, 48, 40);
+    if (effect >= 0) d->DrawImageColored(&s, 8, 4, colour, 0, effect);
+    d->EndScene();
+    return Frame(*d);
+  };
+  EXPECT_EQ(draw(0x00FFFFFF, 2), draw(0xFFFFFFFF, 2));
+  EXPECT_EQ(draw(0x00FFFFFF, 0x102), draw(0, -1));  // alpha 0: nothing visible
+  EXPECT_NE(draw(0x80FFFFFF, 0x102), draw(0, -1));
+}
+
+TEST(DrawExact, ClearDoesNotCoverQueuedQuads) {
+  auto d = SoftwareDevice(40, 40);
+  GridImage s(*d, 64, 32, 32, 32, SpriteTexels());
+  d->BeginScene();
+  d->DrawImage(&s, 0, 0, 0, 0);
+  d->DrawImage(&s, 8, 0, 0, 0);
+  d->Clear(0x0000FF);
+  d->EndScene();
+  const auto frame = Frame(*d);
+  EXPECT_EQ(frame[0], 0xFFFF0000u);             // the sprite's red corner, drawn at EndScene
+  EXPECT_EQ(frame[39 * 40 + 39], 0xFFFF0000u);  // cleared to red (0x0000FF is red)
+}
+
+TEST(DrawExact, TexturesChangeWhenUnlocked) {
+  auto d = SoftwareDevice(8, 8);
+  GridImage s(*d, 4, 4, 4, 4, std::vector<uint32_t>(16, 0xFF102030));
+  LockedArea area;
+  ASSERT_TRUE(d->LockTexture(s.texture(), area));
+  EXPECT_FALSE(d->LockTexture(s.texture(), area));  // already locked
+  const uint32_t white = 0xFFFFFFFF;
+  std::memcpy(area.Bits + area.Pitch * 2 + 4, &white, 4);
+  ASSERT_TRUE(d->UnlockTexture(s.texture()));
+  EXPECT_FALSE(d->UnlockTexture(s.texture()));
+  d->BeginScene();
+  d->DrawImage(&s, 0, 0, 0, 0);
+  d->EndScene();
+  const auto f = Frame(*d);
+  EXPECT_EQ(f[2 * 8 + 1], 0xFFFFFFFFu);
+  EXPECT_EQ(f[2 * 8 + 2], 0xFF102030u);
+}
+
+TEST(SoftwareTexels, FormatsExpandToEightBitsAndOpaqueWithoutAlpha) {
+  uint32_t out[2];
+  const uint8_t r5g6b5[4] = {0x1F, 0xF8, 0xE0, 0x07};  // blue+red, green
+  ASSERT_TRUE(ExpandTexels(23, r5g6b5, out, 2));
+  EXPECT_EQ(out[0], 0xFFFF00FFu);
+  EXPECT_EQ(out[1], 0xFF00FF00u);
+  const uint8_t a1[4] = {0x00, 0x80, 0x1F, 0x00};
+  ASSERT_TRUE(ExpandTexels(25, a1, out, 2));
+  EXPECT_EQ(out[0], 0xFF000000u);
+  EXPECT_EQ(out[1], 0x000000FFu);
+  const uint8_t a4[2] = {0x8F, 0x3F};
+  ASSERT_TRUE(ExpandTexels(26, a4, out, 1));
+  EXPECT_EQ(out[0], 0x33FF88FFu);
+  const uint8_t x8[4] = {1, 2, 3, 0};
+  ASSERT_TRUE(ExpandTexels(22, x8, out, 1));
+  EXPECT_EQ(out[0], 0xFF030201u);
+  const uint8_t r3g3b2 = 0xE3;
+  ASSERT_TRUE(ExpandTexels(27, &r3g3b2, out, 1));
+  EXPECT_EQ(out[0], 0xFFFF00FFu);
+  EXPECT_FALSE(ExpandTexels(28, x8, out, 1));
+  EXPECT_EQ(TexelBytes(28), 0);
+}
+
+}  // namespace
+}  // namespace tarq
