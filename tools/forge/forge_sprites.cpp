@@ -1,8 +1,258 @@
+// system/sprites.pak and system/loading.tga, plus the sprite contact sheets.
+//
+// The sprite table is the archive's record table in file order. Two places in the game
+// use raw indices instead of names: the plain enemy bullet is image 1 and explosions
+// are images 3/4 and 5/6. Those seven come first in a fixed order; every other sprite
+// follows in alphabetical order, so the indices found by name never change between
+// builds.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <stdexcept>
+
 #include "forge.h"
+#include "image_files.h"
+#include "sprites_common.h"
 
 namespace tarq::forge {
 
-// Placeholder until this content family is written.
-void ForgeSprites(const ForgeContext&) {}
+namespace {
+
+constexpr std::array<const char*, 7> kFixedOrder = {
+    "blank", "enemybullet", "playerbullet", "explosion1a", "explosion1b", "explosion2a", "explosion2b"};
+
+// How each sprite is previewed on the contact sheet: the blend the game draws it with.
+enum class Preview { kAlpha, kAdd, kAddAlpha, kDarken, kOpaque };
+
+Preview PreviewFor(const std::string& name) {
+  static const std::set<std::string> add = {"explosion1a", "explosion1b", "explosion2a", "explosion2b",
+                                            "nuke", "flare", "splash", "lives1"};
+  static const std::set<std::string> add_alpha = {"bar1", "bar3"};
+  static const std::set<std::string> darken = {"rotors1", "bubbleholder1"};
+  static const std::set<std::string> opaque = {"groundcannon2a", "techdoors", "dome", "sponsors"};
+  if (add.count(name)) return Preview::kAdd;
+  if (add_alpha.count(name)) return Preview::kAddAlpha;
+  if (darken.count(name)) return Preview::kDarken;
+  if (opaque.count(name)) return Preview::kOpaque;
+  return Preview::kAlpha;
+}
+
+bool IsLowerName(const std::string& name) {
+  if (name.empty() || name.size() > tools::kMaxRecordName) return false;
+  return std::all_of(name.begin(), name.end(),
+                     [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+}
+
+// Orders the sprites: the fixed seven, then the rest by name. Checks names and sizes.
+SpriteList OrderSprites(SpriteList sprites) {
+  std::map<std::string, Sprite> by_name;
+  for (Sprite& s : sprites) {
+    if (!IsLowerName(s.name)) throw std::runtime_error("bad sprite name: " + s.name);
+    if (s.patterns.empty()) throw std::runtime_error("sprite without patterns: " + s.name);
+    for (const PatternPixels& p : s.patterns) {
+      if (p.width != s.pattern_width || p.height != s.pattern_height ||
+          p.pixels.size() != static_cast<size_t>(p.width) * p.height) {
+        throw std::runtime_error("pattern of the wrong size in " + s.name);
+      }
+    }
+    const std::string name = s.name;
+    if (!by_name.emplace(name, std::move(s)).second) throw std::runtime_error("duplicate sprite " + name);
+  }
+  SpriteList ordered;
+  for (const char* name : kFixedOrder) {
+    auto it = by_name.find(name);
+    if (it == by_name.end()) throw std::runtime_error(std::string("missing sprite ") + name);
+    ordered.push_back(std::move(it->second));
+    by_name.erase(it);
+  }
+  for (auto& [name, sprite] : by_name) ordered.push_back(std::move(sprite));  // std::map: sorted
+  return ordered;
+}
+
+// Fills the last texture with copies of the last pattern: a pattern index past the
+// painted ones then draws what the game's clamping would have drawn.
+std::vector<PatternPixels> PaddedPatterns(const Sprite& s) {
+  const tools::ImageLayout layout = tools::ChooseImageLayout(
+      s.pattern_width, s.pattern_height, static_cast<int>(s.patterns.size()), s.options);
+  std::vector<PatternPixels> patterns = s.patterns;
+  const size_t total = static_cast<size_t>(layout.texture_count) * layout.PatternsPerTexture();
+  while (patterns.size() < total) patterns.push_back(s.patterns.back());
+  return patterns;
+}
+
+// ---- Contact sheets --------------------------------------------------------------
+
+void PaintPreviewBackground(cairo_t* cr, double x, double y, double w, double h, Preview preview) {
+  switch (preview) {
+    case Preview::kAdd:
+    case Preview::kAddAlpha:
+      cairo_set_source_rgb(cr, 0, 0, 0);
+      cairo_rectangle(cr, x, y, w, h);
+      cairo_fill(cr);
+      break;
+    case Preview::kDarken:
+      cairo_set_source_rgb(cr, 0.75, 0.78, 0.7);
+      cairo_rectangle(cr, x, y, w, h);
+      cairo_fill(cr);
+      break;
+    default:
+      for (int j = 0; j * 8 < h; ++j) {
+        for (int i = 0; i * 8 < w; ++i) {
+          const double v = ((i + j) % 2) ? 0.42 : 0.52;
+          cairo_set_source_rgb(cr, v, v * 1.02, v * 0.96);
+          cairo_rectangle(cr, x + i * 8, y + j * 8, std::min(8.0, w - i * 8), std::min(8.0, h - j * 8));
+          cairo_fill(cr);
+        }
+      }
+  }
+}
+
+// A pattern shown the way the game blends it.
+PatternPixels PreviewPixels(const PatternPixels& p, Preview preview) {
+  PatternPixels out = p;
+  for (uint32_t& v : out.pixels) {
+    const double a = (v >> 24) / 255.0;
+    double r = ((v >> 16) & 0xFF) / 255.0, g = ((v >> 8) & 0xFF) / 255.0, b = (v & 0xFF) / 255.0;
+    double alpha = a;
+    switch (preview) {
+      case Preview::kAdd:  // source squared, added to black
+        r *= r, g *= g, b *= b, alpha = 1;
+        break;
+      case Preview::kAddAlpha:
+        r *= a, g *= a, b *= a, alpha = 1;
+        break;
+      case Preview::kDarken:  // the picture darkens a light ground by its colour
+        r = 0.75 * (1 - r), g = 0.78 * (1 - g), b = 0.7 * (1 - b), alpha = 1;
+        break;
+      case Preview::kOpaque:
+        alpha = 1;
+        break;
+      case Preview::kAlpha:
+        break;
+    }
+    auto byte = [](double c) { return static_cast<uint32_t>(std::clamp(c, 0.0, 1.0) * 255.0 + 0.5); };
+    v = (byte(alpha) << 24) | (byte(r) << 16) | (byte(g) << 8) | byte(b);
+  }
+  return out;
+}
+
+void WriteSheets(const SpriteList& sprites, const std::filesystem::path& dir) {
+  constexpr int kPageWidth = 1400;
+  constexpr int kSpritesPerPage = 6;
+  for (size_t first = 0; first < sprites.size(); first += kSpritesPerPage) {
+    const size_t last = std::min(sprites.size(), first + kSpritesPerPage);
+    // Lay out first to know the page height.
+    struct Placed {
+      size_t sprite;
+      int pattern;
+      double x, y, zoom;
+    };
+    std::vector<Placed> placed;
+    std::vector<std::pair<double, size_t>> labels;
+    double y = 8;
+    for (size_t i = first; i < last; ++i) {
+      const Sprite& s = sprites[i];
+      const int side = std::max(s.pattern_width, s.pattern_height);
+      const double zoom = side <= 32 ? 3.0 : (side <= 64 ? 2.0 : 1.0);
+      const double cw = s.pattern_width * zoom + 6, ch = s.pattern_height * zoom + 16;
+      labels.emplace_back(y, i);
+      y += 16;
+      double x = 8;
+      for (size_t k = 0; k < s.patterns.size(); ++k) {
+        if (x + cw > kPageWidth) {
+          x = 8;
+          y += ch;
+        }
+        placed.push_back({i, static_cast<int>(k), x, y, zoom});
+        x += cw;
+      }
+      y += ch + 10;
+    }
+    const int height = static_cast<int>(y) + 8;
+    Canvas page(kPageWidth, height);
+    cairo_t* cr = page.cr();
+    cairo_set_source_rgb(cr, 0.16, 0.17, 0.18);
+    cairo_paint(cr);
+    cairo_select_font_face(cr, "monospace", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, 12);
+    for (const auto& [ly, i] : labels) {
+      const Sprite& s = sprites[i];
+      char text[160];
+      std::snprintf(text, sizeof text, "%zu  %s   %dx%d  x%zu", i, s.name.c_str(), s.pattern_width,
+                    s.pattern_height, s.patterns.size());
+      cairo_set_source_rgb(cr, 1, 0.9, 0.5);
+      cairo_move_to(cr, 8, ly + 12);
+      cairo_show_text(cr, text);
+    }
+    cairo_set_font_size(cr, 9);
+    for (const Placed& p : placed) {
+      const Sprite& s = sprites[p.sprite];
+      const Preview preview = PreviewFor(s.name);
+      const double w = s.pattern_width * p.zoom, h = s.pattern_height * p.zoom;
+      PaintPreviewBackground(cr, p.x, p.y, w, h, preview);
+      cairo_surface_t* img = SurfaceFromPixels(PreviewPixels(s.patterns[p.pattern], preview));
+      cairo_save(cr);
+      cairo_translate(cr, p.x, p.y);
+      cairo_scale(cr, p.zoom, p.zoom);
+      cairo_set_source_surface(cr, img, 0, 0);
+      cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+      cairo_paint(cr);
+      cairo_restore(cr);
+      cairo_surface_destroy(img);
+      char text[16];
+      std::snprintf(text, sizeof text, "%d", p.pattern);
+      cairo_set_source_rgb(cr, 0.8, 0.85, 0.9);
+      cairo_move_to(cr, p.x, p.y + h + 10);
+      cairo_show_text(cr, text);
+    }
+    cairo_surface_flush(page.surface());
+    char file[64];
+    std::snprintf(file, sizeof file, "sprites_%02zu.png", first / kSpritesPerPage);
+    cairo_surface_write_to_png(page.surface(), (dir / file).string().c_str());
+  }
+}
+
+}  // namespace
+
+SpriteList BuildAllSprites() {
+  SpriteList sprites;
+  AddEffectSprites(sprites);
+  AddPlayerSprites(sprites);
+  AddFlyerSprites(sprites);
+  AddGroundSprites(sprites);
+  AddBossSprites(sprites);
+  AddScreenSprites(sprites);
+  return OrderSprites(std::move(sprites));
+}
+
+void ForgeSprites(const ForgeContext& ctx) {
+  const SpriteList sprites = BuildAllSprites();
+  std::vector<tools::ArchiveRecord> records;
+  records.reserve(sprites.size());
+  for (const Sprite& s : sprites) {
+    tools::ArchiveRecord record;
+    record.name = s.name;
+    record.mode = tools::kModeDeflate;
+    record.data = tools::BuildImageRecord(PaddedPatterns(s), s.options);
+    records.push_back(std::move(record));
+  }
+  tools::WriteArchive(ctx.out / "system" / "sprites.pak", records);
+
+  const PatternPixels loading = PaintLoadingPicture();
+  Picture picture(loading.width, loading.height);
+  picture.pixels = loading.pixels;
+  WriteTga32(ctx.out / "system" / "loading.tga", picture);
+
+  if (ctx.WantSheets()) {
+    WriteSheets(sprites, ctx.sheets);
+    Picture big(640, 480);
+    for (int y = 0; y < 480; ++y) {
+      for (int x = 0; x < 640; ++x) big.At(x, y) = loading.pixels[(y * 64 / 480) * 64 + x * 64 / 640];
+    }
+    WritePng(ctx.sheets / "loading_stretched.png", big);
+  }
+}
 
 }  // namespace tarq::forge
