@@ -45,6 +45,8 @@ bool WriteAll(int fd, const std::string& data) {
 struct IniFile::Impl {
   // Case-insensitive section and key names, as the INI files of the game expect.
   CSimpleIniA ini{false, false, false};
+  // Written as "key=value", the classic INI layout.
+  Impl() { ini.SetSpaces(false); }
 };
 
 IniFile::IniFile() : impl_(std::make_unique<Impl>()) {}

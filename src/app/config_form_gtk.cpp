@@ -4,6 +4,7 @@
 #include <gtk/gtk.h>
 
 #include <array>
+#include <cstdio>
 
 #include "app/config_form.h"
 
@@ -15,12 +16,18 @@ namespace {
 // face. Fallbacks are metric-compatible faces found on Debian.
 constexpr const char* kDialogCss = R"css(
 .tarq-config { background-color: #d4d0c8; }
-.tarq-config label.tarq-heading { font-family: Arial, "Liberation Sans", "DejaVu Sans", sans-serif;
+.tarq-config label.tarq-heading { font-family: Arial, "Liberation Sans", FreeSans, sans-serif;
   font-weight: bold; font-size: 12px; color: #000000; }
-.tarq-config label.tarq-note { font-size: 11px; color: #000000; }
-.tarq-config button { font-family: Tahoma, "DejaVu Sans", sans-serif; font-weight: bold;
-  font-size: 11px; padding: 0px 2px; min-height: 0px; min-width: 0px; border-radius: 0px; }
-.tarq-config checkbutton label { font-family: Tahoma, "DejaVu Sans", sans-serif; font-size: 11px; }
+.tarq-config label.tarq-note { font-family: Tahoma, "Liberation Sans", FreeSans, sans-serif;
+  font-size: 11px; color: #000000; }
+.tarq-config button { font-family: Tahoma, "DejaVu Sans", sans-serif; font-stretch: condensed; font-weight: bold;
+  font-size: 11px; padding: 0px 2px; min-height: 0px; min-width: 0px; border-radius: 0px;
+  background-image: none; background-color: #ece9e2; color: #000000;
+  border: 1px solid #808080; box-shadow: inset -1px -1px #a0a0a0, inset 1px 1px #ffffff; }
+.tarq-config button:checked { background-color: #bdb9b0;
+  box-shadow: inset 1px 1px #606060, inset -1px -1px #ffffff; }
+.tarq-config checkbutton label { font-family: Tahoma, "DejaVu Sans", sans-serif; font-stretch: condensed;
+  font-size: 11px; color: #000000; }
 )css";
 
 struct ButtonSpec {
@@ -128,7 +135,11 @@ void InstallCss() {
   if (installed) return;
   installed = true;
   GtkCssProvider* css = gtk_css_provider_new();
-  gtk_css_provider_load_from_data(css, kDialogCss, -1, nullptr);
+  GError* error = nullptr;
+  if (!gtk_css_provider_load_from_data(css, kDialogCss, -1, &error)) {
+    std::fprintf(stderr, "TARQ: dialog style: %s\n", error ? error->message : "unknown error");
+  }
+  if (error) g_error_free(error);
   gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   g_object_unref(css);
@@ -157,6 +168,12 @@ void BuildClientArea(DialogWidgets& d, GtkWidget* window) {
     GtkWidget* label = gtk_label_new(l.Caption);
     gtk_widget_set_name(label, l.Name);
     gtk_style_context_add_class(gtk_widget_get_style_context(label), l.Heading ? "tarq-heading" : "tarq-note");
+    gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+    if (!l.Heading) {
+      // Never wider than the client area, whatever face the system substitutes.
+      gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+      gtk_widget_set_size_request(label, TConfigForm::kClientWidth - l.Left, -1);
+    }
     Fixed(fixed, label, l.Left, l.Top, 0, 0);
   }
   for (size_t i = 0; i < kButtons.size(); ++i) {

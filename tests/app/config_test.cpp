@@ -95,8 +95,8 @@ TEST(ConfigFile, WriteKeepsOtherSectionsAndKeysAndRoundTrips) {
   ASSERT_TRUE(ini.Save(path, &error)) << error;
 
   const std::string text = ReadFile(path);
-  EXPECT_NE(text.find("foo = bar"), std::string::npos) << text;
-  EXPECT_NE(text.find("gamma = 1.2"), std::string::npos) << text;
+  EXPECT_NE(text.find("foo=bar"), std::string::npos) << text;
+  EXPECT_NE(text.find("gamma=1.2"), std::string::npos) << text;
   EXPECT_NE(text.find("the player's own notes"), std::string::npos) << text;
 
   IniFile again;
@@ -128,7 +128,7 @@ TEST(ConfigFile, SaveIsAtomicAndLeavesNoTemporaryFiles) {
     EXPECT_EQ(e.path().filename(), "tarq.ini");
   }
   EXPECT_EQ(files, 1);
-  EXPECT_NE(ReadFile(path).find("buffercount = 2"), std::string::npos);
+  EXPECT_NE(ReadFile(path).find("buffercount=2"), std::string::npos);
 }
 
 TEST(ConfigFile, FailedWritesKeepTheOldFileAndReportAnError) {
