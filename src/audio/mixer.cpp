@@ -29,6 +29,7 @@ void PanGains(int volume, int pan, float* left, float* right) {
 }
 
 constexpr float kClipKnee = 0.8f;
+constexpr float kClipCeiling = 0.99f;  // approached, never reached
 
 }  // namespace
 
@@ -36,7 +37,8 @@ float SoftClip(float v) {
   if (!std::isfinite(v)) return 0.0f;
   const float a = std::fabs(v);
   if (a <= kClipKnee) return v;
-  const float shaped = kClipKnee + (1.0f - kClipKnee) * std::tanh((a - kClipKnee) / (1.0f - kClipKnee));
+  const float shaped =
+      kClipKnee + (kClipCeiling - kClipKnee) * std::tanh((a - kClipKnee) / (kClipCeiling - kClipKnee));
   return v < 0.0f ? -shaped : shaped;
 }
 

@@ -28,8 +28,8 @@ struct SampleData {
   size_t Frames() const { return channels > 0 ? data.size() / static_cast<size_t>(channels) : 0; }
 };
 
-// Soft clipping: linear up to the knee, then a tanh curve that approaches but never
-// reaches full scale, so loud mixes saturate instead of wrapping.
+// Soft clipping: linear up to the knee (0.8), then a tanh curve towards a ceiling
+// just below full scale, so loud mixes saturate smoothly instead of wrapping.
 float SoftClip(float v);
 
 class Mixer {
