@@ -89,6 +89,10 @@ void PlayingTick(Game& game) {
   // 5. Players.
   for (int32_t p = 0; p < 2; ++p)
     if (game.Players[static_cast<size_t>(p)].Active) UpdatePlayer(game, p);
+  // Once the last player is out the run is over: a player still holding Fire must not
+  // rejoin on the way to the high scores (joining resets the score that is yet to be
+  // entered in the table).
+  if (game.ScreenState != kScreenPlaying) return;
   // 6. Joining: one player per tick, player 2 winning a tie; also while paused.
   int32_t joining = -1;
   if (!game.Players[0].Active && game.Controls[0].FireHeld) joining = 0;

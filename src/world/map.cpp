@@ -1,5 +1,6 @@
 #include "world/map.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,9 +9,14 @@
 
 #include "core/numeric.h"
 #include "core/random.h"
+#include "assets/pattern_image.h"
 #include "game/game.h"
 
 namespace tarq {
+
+namespace {
+constexpr size_t kMaxRowBytes = size_t{kTileSize} * 4;
+}  // namespace
 
 bool LoadMapFromBytes(std::span<const uint8_t> bytes, WorldMap& map, std::string& error) {
   if (bytes.size() < kMapFileSize) {
@@ -70,15 +76,16 @@ void PlaceScrollX(Game& game) {
 }
 
 void RotateWaterStrip(const LockedTile& top, const LockedTile& bottom) {
-  constexpr size_t kRowBytes = size_t{kTileSize} * 4;
+  const auto rowBytes = static_cast<size_t>(std::min(top.RowBytes, bottom.RowBytes));
+  if (rowBytes == 0 || rowBytes > kMaxRowBytes) return;
   auto row = [&](int32_t k) -> uint8_t* {
     const LockedTile& t = k < kTileSize ? top : bottom;
     return t.Bits + static_cast<ptrdiff_t>(k % kTileSize) * t.Pitch;
   };
-  uint8_t carry[kRowBytes];
-  std::memcpy(carry, row(2 * kTileSize - 1), kRowBytes);
-  for (int32_t k = 2 * kTileSize - 1; k > 0; --k) std::memcpy(row(k), row(k - 1), kRowBytes);
-  std::memcpy(row(0), carry, kRowBytes);
+  uint8_t carry[kMaxRowBytes];
+  std::memcpy(carry, row(2 * kTileSize - 1), rowBytes);
+  for (int32_t k = 2 * kTileSize - 1; k > 0; --k) std::memcpy(row(k), row(k - 1), rowBytes);
+  std::memcpy(row(0), carry, rowBytes);
 }
 
 void ScrollWater(TileSurface* tiles, int32_t topLeft, int32_t topRight, int32_t bottomLeft,
@@ -94,9 +101,41 @@ void ScrollWater(TileSurface* tiles, int32_t topLeft, int32_t topRight, int32_t 
       return;
     }
   }
-  RotateWaterStrip(locked[0], locked[2]);  // left strip: top-left above bottom-left
-  RotateWaterStrip(locked[1], locked[3]);
+  // Left strip: top-left above bottom-left; right strip likewise. Tiles of different
+  // texel sizes cannot form one strip.
+  if (locked[0].RowBytes == locked[2].RowBytes) RotateWaterStrip(locked[0], locked[2]);
+  if (locked[1].RowBytes == locked[3].RowBytes) RotateWaterStrip(locked[1], locked[3]);
   for (int i = 0; i < 4; ++i) tiles->UnlockTile(numbers[i]);
+}
+
+namespace {
+
+int32_t BytesPerTexel(int32_t format) {
+  switch (format) {
+    case 21:
+    case 22: return 4;
+    case 27: return 1;
+    default: return 2;  // the 16-bit formats
+  }
+}
+
+}  // namespace
+
+bool PatternTileSurface::LockTile(int32_t tile, LockedTile& locked) {
+  TPatternImage* image = lookup_ ? lookup_(tile) : nullptr;
+  if (image == nullptr || !image->Loaded() || image->TextureWidth() < kTileSize ||
+      image->TextureHeight() < kTileSize)
+    return false;
+  LockedArea area;
+  if (image->Lock(0, area) != 0) return false;
+  locked.Bits = area.Bits;
+  locked.Pitch = area.Pitch;
+  locked.RowBytes = kTileSize * BytesPerTexel(image->Format());
+  return true;
+}
+
+void PatternTileSurface::UnlockTile(int32_t tile) {
+  if (TPatternImage* image = lookup_ ? lookup_(tile) : nullptr) image->Unlock(0);
 }
 
 void ProcessPlasma(PlasmaGrid& plasma) {

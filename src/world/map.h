@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -102,6 +103,7 @@ void PlaceScrollX(Game& game);
 struct LockedTile {
   uint8_t* Bits = nullptr;  // first texel of row 0
   int32_t Pitch = 0;        // bytes from one row to the next
+  int32_t RowBytes = kTileSize * 4;  // bytes of one 64-texel row (32-bit texels)
 };
 class TileSurface {
  public:
@@ -110,13 +112,29 @@ class TileSurface {
   virtual void UnlockTile(int32_t tile) = 0;
 };
 
+class TPatternImage;
+
+// The game's tile images as a TileSurface: each tile is one 64 x 64 texture, locked
+// through the image. `lookup` gives the image of a tile number, or null.
+class PatternTileSurface : public TileSurface {
+ public:
+  explicit PatternTileSurface(std::function<TPatternImage*(int32_t)> lookup)
+      : lookup_(std::move(lookup)) {}
+  bool LockTile(int32_t tile, LockedTile& locked) override;
+  void UnlockTile(int32_t tile) override;
+
+ private:
+  std::function<TPatternImage*(int32_t)> lookup_;
+};
+
 // Rotates one 64-pixel-wide, 128-row strip made of two stacked 64 x 64 tiles down by one
 // row: each row moves one down and the bottom row of the lower tile wraps to the top of
 // the upper one, so the water flows seamlessly across both tiles.
 void RotateWaterStrip(const LockedTile& top, const LockedTile& bottom);
 
 // Animates the 2 x 2 block of water tiles; skipped when any of the four cannot be
-// locked (those already locked are released).
+// locked (those already locked are released) or when the tiles of a strip do not share
+// one row size.
 void ScrollWater(TileSurface* tiles, int32_t topLeft, int32_t topRight, int32_t bottomLeft,
                  int32_t bottomRight);
 

@@ -219,10 +219,17 @@ TEST_F(PlayersTest, DeathRespawnAndExitTimingsAlsoWhilePaused) {
 TEST_F(PlayersTest, LastPlayerOutEndsTheRunAndEmptiesTheField) {
   P1().Lives = 0;
   P1().Energy = 0;
+  P1().Score = 4321;
+  // Player 1 holds Fire as the run ends: it must not rejoin (and lose the score that
+  // the high-score table has yet to take).
+  C1().FireHeld = 1;
   game.PlayerBullets.push_back({});
   game.EnemyList.push_back({});
   for (int i = 0; i < 451 && game.ScreenState == kScreenPlaying; ++i) Tick();
   EXPECT_EQ(game.ScreenState, kScreenScores);
+  EXPECT_FALSE(P1().Active);
+  EXPECT_FALSE(P2().Active);
+  EXPECT_EQ(P1().Score, 4321);
   EXPECT_TRUE(game.Explosions.empty());
   EXPECT_TRUE(game.PlayerBullets.empty());
   EXPECT_TRUE(game.EnemyList.empty());

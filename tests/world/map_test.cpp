@@ -181,6 +181,24 @@ TEST(Water, StripsRotateDownOneRowSeamlesslyAcrossTheirTwoTiles) {
   EXPECT_EQ(tiles.pixels[206][64 * 4], 0);
 }
 
+TEST(Water, SixteenBitTilesRotateTheirOwnRowWidthOnly) {
+  // Two 64 x 64 tiles of 2-byte texels inside a larger buffer: nothing past each row's
+  // 128 bytes may move.
+  constexpr int32_t kPitch = 300;
+  std::vector<uint8_t> top(64 * kPitch, 0xAA), bottom(64 * kPitch, 0xBB);
+  for (int32_t y = 0; y < 64; ++y) {
+    top[static_cast<size_t>(y * kPitch)] = static_cast<uint8_t>(y);
+    bottom[static_cast<size_t>(y * kPitch)] = static_cast<uint8_t>(64 + y);
+    top[static_cast<size_t>(y * kPitch + 128)] = 0x11;  // just past the row
+  }
+  RotateWaterStrip({top.data(), kPitch, 128}, {bottom.data(), kPitch, 128});
+  EXPECT_EQ(top[0], 127);
+  EXPECT_EQ(top[kPitch], 0);
+  EXPECT_EQ(bottom[0], 63);
+  EXPECT_EQ(bottom[63 * kPitch], 126);
+  for (int32_t y = 0; y < 64; ++y) EXPECT_EQ(top[static_cast<size_t>(y * kPitch + 128)], 0x11);
+}
+
 TEST(Water, AFailedLockSkipsTheStepAndReleasesTheOthers) {
   MemoryTiles tiles({206, 207, 214, 215});
   tiles.Pixel(206, 0, 0) = 1;
