@@ -45,32 +45,6 @@ bool IsLowerName(const std::string& name) {
                      [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
 }
 
-// Orders the sprites: the fixed seven, then the rest by name. Checks names and sizes.
-SpriteList OrderSprites(SpriteList sprites) {
-  std::map<std::string, Sprite> by_name;
-  for (Sprite& s : sprites) {
-    if (!IsLowerName(s.name)) throw std::runtime_error("bad sprite name: " + s.name);
-    if (s.patterns.empty()) throw std::runtime_error("sprite without patterns: " + s.name);
-    for (const PatternPixels& p : s.patterns) {
-      if (p.width != s.pattern_width || p.height != s.pattern_height ||
-          p.pixels.size() != static_cast<size_t>(p.width) * p.height) {
-        throw std::runtime_error("pattern of the wrong size in " + s.name);
-      }
-    }
-    const std::string name = s.name;
-    if (!by_name.emplace(name, std::move(s)).second) throw std::runtime_error("duplicate sprite " + name);
-  }
-  SpriteList ordered;
-  for (const char* name : kFixedOrder) {
-    auto it = by_name.find(name);
-    if (it == by_name.end()) throw std::runtime_error(std::string("missing sprite ") + name);
-    ordered.push_back(std::move(it->second));
-    by_name.erase(it);
-  }
-  for (auto& [name, sprite] : by_name) ordered.push_back(std::move(sprite));  // std::map: sorted
-  return ordered;
-}
-
 // Fills the last texture with copies of the last pattern: a pattern index past the
 // painted ones then draws what the game's clamping would have drawn.
 std::vector<PatternPixels> PaddedPatterns(const Sprite& s) {
@@ -215,6 +189,32 @@ void WriteSheets(const SpriteList& sprites, const std::filesystem::path& dir) {
 }
 
 }  // namespace
+
+// Orders the sprites: the fixed seven, then the rest by name. Checks names and sizes.
+SpriteList OrderSprites(SpriteList sprites) {
+  std::map<std::string, Sprite> by_name;
+  for (Sprite& s : sprites) {
+    if (!IsLowerName(s.name)) throw std::runtime_error("bad sprite name: " + s.name);
+    if (s.patterns.empty()) throw std::runtime_error("sprite without patterns: " + s.name);
+    for (const PatternPixels& p : s.patterns) {
+      if (p.width != s.pattern_width || p.height != s.pattern_height ||
+          p.pixels.size() != static_cast<size_t>(p.width) * p.height) {
+        throw std::runtime_error("pattern of the wrong size in " + s.name);
+      }
+    }
+    const std::string name = s.name;
+    if (!by_name.emplace(name, std::move(s)).second) throw std::runtime_error("duplicate sprite " + name);
+  }
+  SpriteList ordered;
+  for (const char* name : kFixedOrder) {
+    auto it = by_name.find(name);
+    if (it == by_name.end()) throw std::runtime_error(std::string("missing sprite ") + name);
+    ordered.push_back(std::move(it->second));
+    by_name.erase(it);
+  }
+  for (auto& [name, sprite] : by_name) ordered.push_back(std::move(sprite));  // std::map: sorted
+  return ordered;
+}
 
 SpriteList BuildAllSprites() {
   SpriteList sprites;

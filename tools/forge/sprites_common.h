@@ -74,6 +74,11 @@ void AddGroundSprites(SpriteList& out);
 void AddBossSprites(SpriteList& out);
 void AddScreenSprites(SpriteList& out);
 
+// Checks names (unique, lower-case, at most 31 characters) and pattern sizes, then
+// orders the table: the seven sprites the game addresses by index first, then the rest
+// by name. Throws std::runtime_error on a bad list.
+SpriteList OrderSprites(SpriteList sprites);
+
 // Every sprite of the archive in table order (the fixed seven first, then by name).
 SpriteList BuildAllSprites();
 
