@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "audio/dump_audio.h"
 #include "audio/game_audio.h"
 #include "audio/null_audio_layer.h"
 #include "audio/recording_audio_layer.h"
@@ -77,9 +76,10 @@ TEST(GameAudio, SoundIgnoresSampleNumbersOutsideTheTable) {
   rig.audio.Sound(16, 352, 100, 100);
   rig.audio.Sound(15, 352, 100, 100);
   EXPECT_EQ(rig.layer.playbacks.size(), 1u);
-  EXPECT_EQ(DumpAudio(&rig.audio), "CurrentTrack -1\nPreviousTrack -1\nSound 15 0 22050\n");
-  EXPECT_EQ(DumpAudio(&rig.audio), "CurrentTrack -1\nPreviousTrack -1\n");  // log emptied
-  EXPECT_EQ(DumpAudio(nullptr), "CurrentTrack -1\nPreviousTrack -1\n");
+  ASSERT_EQ(rig.audio.SoundLog.size(), 1u);
+  EXPECT_EQ(rig.audio.SoundLog[0].sample, 15);
+  EXPECT_EQ(rig.audio.SoundLog[0].pan, 0);
+  EXPECT_EQ(rig.audio.SoundLog[0].frequency, 22050);
 }
 
 TEST(GameAudio, MusicPhaseLoadsNineLoopingTracksWithCompressorAndFigures) {
