@@ -21,11 +21,12 @@ constexpr const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 position;
 layout(location = 1) in vec4 colour;
 layout(location = 2) in vec2 texcoord;
+uniform vec2 origin;
 uniform vec2 scale;
 out vec4 v_colour;
 out vec2 v_texcoord;
 void main() {
-  gl_Position = vec4(position * scale - 1.0, 0.0, 1.0);
+  gl_Position = vec4((position - origin) * scale - 1.0, 0.0, 1.0);
   v_colour = colour;
   v_texcoord = texcoord;
 }
@@ -33,15 +34,42 @@ void main() {
 
 // Source colour = texel x vertex colour; source alpha = texel alpha, times the vertex
 // alpha when the effect asks for it. Untextured quads use a white opaque texel.
+//
+// Texels are filtered here rather than by the sampler, with the reference
+// rasteriser's own arithmetic: the texel position in 16.16 fixed point (rounded),
+// 8-bit weights, each interpolation step truncated. So both back ends pick the same
+// texels on ties and give the same filtered colours, and the picture does not depend
+// on a GPU's filtering precision.
 constexpr const char* kFragmentShader = R"(#version 330 core
 in vec4 v_colour;
 in vec2 v_texcoord;
 uniform sampler2D image;
 uniform bool textured;
 uniform bool vertex_alpha;
+uniform bool linear;
 out vec4 result;
+
+ivec4 Texel(ivec2 at, ivec2 size) {
+  return ivec4(round(texelFetch(image, clamp(at, ivec2(0), size - 1), 0) * 255.0));
+}
+ivec4 Lerp(ivec4 a, ivec4 b, int f) { return (a * (256 - f) + b * f) >> 8; }
+
 void main() {
-  vec4 texel = textured ? texture(image, v_texcoord) : vec4(1.0);
+  vec4 texel = vec4(1.0);
+  if (textured) {
+    ivec2 size = textureSize(image, 0);
+    vec2 position = v_texcoord * vec2(size) - (linear ? 0.5 : 0.0);
+    ivec2 fixed_point = ivec2(floor(clamp(position * 65536.0 + 0.5, -1073741824.0, 1073741824.0)));
+    ivec2 first = fixed_point >> 16;
+    if (linear) {
+      ivec2 weight = (fixed_point >> 8) & 255;
+      ivec4 top = Lerp(Texel(first, size), Texel(first + ivec2(1, 0), size), weight.x);
+      ivec4 bottom = Lerp(Texel(first + ivec2(0, 1), size), Texel(first + ivec2(1, 1), size), weight.x);
+      texel = vec4(Lerp(top, bottom, weight.y)) / 255.0;
+    } else {
+      texel = vec4(Texel(first, size)) / 255.0;
+    }
+  }
   float alpha = vertex_alpha ? texel.a * v_colour.a : texel.a;
   result = vec4(texel.rgb * v_colour.rgb, alpha);
 }
@@ -160,11 +188,16 @@ bool GlBackend::CreateObjects(const BackendSettings& settings) {
   glGetProgramiv(program_, GL_LINK_STATUS, &linked);
   if (linked != GL_TRUE) return false;
   uniform_scale_ = glGetUniformLocation(program_, "scale");
+  const GLint uniform_origin = glGetUniformLocation(program_, "origin");
   uniform_textured_ = glGetUniformLocation(program_, "textured");
   uniform_vertex_alpha_ = glGetUniformLocation(program_, "vertex_alpha");
   uniform_sampler_ = glGetUniformLocation(program_, "image");
+  uniform_linear_ = glGetUniformLocation(program_, "linear");
   glUseProgram(program_);
-  glUniform2f(uniform_scale_, 2.0f / static_cast<float>(width_), 2.0f / static_cast<float>(height_));
+  ChooseViewport();
+  glUniform2f(uniform_origin, static_cast<float>(viewport_x_), static_cast<float>(viewport_y_));
+  glUniform2f(uniform_scale_, 2.0f / static_cast<float>(viewport_w_),
+              2.0f / static_cast<float>(viewport_h_));
   glUniform1i(uniform_sampler_, 0);
 
   // The vertex layout the device builds: x, y, z, rhw, colour 0xAARRGGBB, u, v.
@@ -184,10 +217,13 @@ bool GlBackend::CreateObjects(const BackendSettings& settings) {
   glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
                         reinterpret_cast<const void*>(offsetof(DrawVertex, u)));
 
-  // One sampler for every texture, so a filter change is a single call.
+  // Texels are read with texelFetch and filtered by the shader; the sampler only has
+  // to leave them alone.
   glGenSamplers(1, &sampler_);
   glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glBindSampler(0, sampler_);
   glActiveTexture(GL_TEXTURE0);
 
@@ -211,7 +247,7 @@ bool GlBackend::CreateObjects(const BackendSettings& settings) {
   glDisable(GL_CULL_FACE);
   glDisable(GL_DEPTH_TEST);
   glEnable(GL_SCISSOR_TEST);
-  glViewport(0, 0, width_, height_);
+  ApplyViewport();
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glClearColor(0, 0, 0, 1);
@@ -261,7 +297,7 @@ bool GlBackend::MakeCurrent() {
 bool GlBackend::Reset() {
   if (!device_ready_ || !MakeCurrent()) return false;
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-  glViewport(0, 0, width_, height_);
+  ApplyViewport();
   SetBlend(kBlendNone);
   SetAlphaSource(false);
   BindTexture(kNoTexture);
@@ -383,9 +419,7 @@ bool GlBackend::SetAlphaSource(bool vertex_alpha) {
 
 bool GlBackend::SetFilter(bool linear) {
   if (!device_ready_ || !MakeCurrent()) return false;
-  const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
-  glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, filter);
-  glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, filter);
+  glUniform1i(uniform_linear_, linear ? 1 : 0);
   return true;
 }
 
@@ -417,12 +451,34 @@ bool GlBackend::SetViewport(int32_t x, int32_t y, int32_t width, int32_t height)
 
 void GlBackend::ApplyScissor() { glScissor(clip_x_, clip_y_, clip_w_, clip_h_); }
 
+void GlBackend::ChooseViewport() {
+  // The GL viewport reaches far beyond the target so that sprites hanging over its
+  // edges are not clipped into new, rounded vertices: clipping would move their
+  // edges by a hair and change which pixels on an edge they cover. With a
+  // power-of-two size and a whole-pixel origin the mapping to and from clip space is
+  // exact. The scissor keeps drawing inside the target.
+  GLint dims[2] = {0, 0};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
+  int32_t size = 8192;
+  while (size > dims[0] || size > dims[1]) size /= 2;
+  if (size >= 2 * std::max(width_, height_)) {
+    viewport_x_ = viewport_y_ = -size / 2;
+    viewport_w_ = viewport_h_ = size;
+  } else {
+    viewport_x_ = viewport_y_ = 0;
+    viewport_w_ = width_;
+    viewport_h_ = height_;
+  }
+}
+
+void GlBackend::ApplyViewport() { glViewport(viewport_x_, viewport_y_, viewport_w_, viewport_h_); }
+
 // --- Drawing --------------------------------------------------------------------------
 
 bool GlBackend::BeginScene() {
   if (!device_ready_ || !MakeCurrent()) return false;
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-  glViewport(0, 0, width_, height_);
+  ApplyViewport();
   glEnable(GL_SCISSOR_TEST);
   ApplyScissor();
   return true;
@@ -509,7 +565,7 @@ PresentResult GlBackend::Present() {
   }
   SDL_GL_SwapWindow(AsWindow(window_));
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-  glViewport(0, 0, width_, height_);
+  ApplyViewport();
   glEnable(GL_SCISSOR_TEST);
   ApplyScissor();
   return glGetError() == GL_NO_ERROR ? PresentResult::Ok : PresentResult::Failed;

@@ -79,6 +79,8 @@ class GlBackend : public DrawBackend {
   bool CreateObjects(const BackendSettings& settings);
   void DestroyObjects();
   void ApplyScissor();
+  void ChooseViewport();
+  void ApplyViewport();
   Texture* Find(TextureHandle texture);
 
   bool display_open_ = false;
@@ -93,10 +95,11 @@ class GlBackend : public DrawBackend {
 
   uint32_t program_ = 0;
   int32_t uniform_scale_ = -1, uniform_textured_ = -1, uniform_vertex_alpha_ = -1,
-          uniform_sampler_ = -1;
+          uniform_sampler_ = -1, uniform_linear_ = -1;
   uint32_t vao_ = 0, vbo_ = 0, sampler_ = 0;
   uint32_t framebuffer_ = 0, colour_target_ = 0, depth_target_ = 0;
 
+  int32_t viewport_x_ = 0, viewport_y_ = 0, viewport_w_ = 0, viewport_h_ = 0;
   int32_t clip_x_ = 0, clip_y_ = 0, clip_w_ = 0, clip_h_ = 0;
   TextureHandle bound_ = kNoTexture;
 
