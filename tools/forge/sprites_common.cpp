@@ -90,7 +90,7 @@ void Rivets(cairo_t* cr, const std::vector<double>& xy, Rgb base, double r) {
 void PaintHelicopter(cairo_t* cr, const HeliLook& k) {
   const double tail_x = k.nose_x - k.length;
   const double rear_x = k.hub_x - k.body_width * 1.2;
-  const double w = k.body_width * (1.0 - 0.18 * std::abs(k.bank));
+  const double w = k.body_width * (1.0 - 0.28 * std::abs(k.bank));
   const double cy = k.cy + k.bank * 1.5;
   const Rgb outline = Shade(k.accent, -0.55);
 
@@ -131,11 +131,11 @@ void PaintHelicopter(cairo_t* cr, const HeliLook& k) {
     if (k.pods) {
       for (int side = -1; side <= 1; side += 2) {
         const double py = cy + side * (k.wing_span / 2 - 1.5);
-        RoundedRect(cr, wx - 9, py - 2.6, 22, 5.2, 2.6);
+        RoundedRect(cr, wx - 6, py - 2.2, 18, 4.4, 2.2);
         FillCylinder(cr, pal::kGunmetal, true, 0.5);
         Outline(cr, pal::kInk, 0.8);
         // Muzzle.
-        RoundedRect(cr, wx + 12, py - 1.1, 5, 2.2, 1);
+        RoundedRect(cr, wx + 11, py - 1.0, 5, 2.0, 1);
         SetColour(cr, pal::kInk);
         cairo_fill(cr);
       }
@@ -154,7 +154,7 @@ void PaintHelicopter(cairo_t* cr, const HeliLook& k) {
   if (k.bank != 0) {
     // A banking body catches the light on its raised side.
     cairo_pattern_t* g = cairo_pattern_create_linear(0, cy - w / 2, 0, cy + w / 2);
-    const double s = std::abs(k.bank) * 0.35;
+    const double s = std::abs(k.bank) * 0.55;
     if (k.bank > 0) {
       cairo_pattern_add_color_stop_rgba(g, 0, 1, 1, 1, s);
       cairo_pattern_add_color_stop_rgba(g, 1, 0, 0, 0, s);
@@ -186,12 +186,12 @@ void PaintHelicopter(cairo_t* cr, const HeliLook& k) {
     SetColour(cr, pal::kInk);
     cairo_fill(cr);
     // Exhaust shimmer alternates between the animation phases.
-    const double heat = (k.phase % 2 == 0) ? 0.55 : 0.9;
-    cairo_pattern_t* g = cairo_pattern_create_radial(k.hub_x - 15, ey, 0.3, k.hub_x - 15, ey, 3.5 + heat * 2);
+    const double heat = (k.phase % 2 == 0) ? 0.3 : 0.5;
+    cairo_pattern_t* g = cairo_pattern_create_radial(k.hub_x - 15, ey, 0.3, k.hub_x - 15, ey, 2.5 + heat * 2);
     cairo_pattern_add_color_stop_rgba(g, 0, 1.0, 0.75, 0.35, heat);
     cairo_pattern_add_color_stop_rgba(g, 1, 1.0, 0.4, 0.1, 0);
     cairo_set_source(cr, g);
-    EllipsePath(cr, k.hub_x - 16, ey, 3.5 + heat * 2, 1.8);
+    EllipsePath(cr, k.hub_x - 16, ey, 2.5 + heat * 2, 1.5);
     cairo_fill(cr);
     cairo_pattern_destroy(g);
   }

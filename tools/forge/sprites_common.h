@@ -49,7 +49,7 @@ struct HeliLook {
   Rgb hull = pal::kOlive;
   Rgb accent = pal::kOliveDark;
   double length = 56;    // nose to tail tip
-  double body_width = 18;
+  double body_width = 21;
   double hub_x = 40;     // rotor mast
   double cy = 32;
   double nose_x = 60;

@@ -68,7 +68,7 @@ Rgba ExplosionPixel(double x, double y, int f, int frames, int variant) {
     density = 0;
     rr = 1;
     for (int k = 0; k < 6; ++k) {
-      const double a = HashUnit(k, 3, seed) * 2 * M_PI;
+      const double a = (k + 0.35 * HashUnit(k, 3, seed)) * 2 * M_PI / 5;
       const double off = (k == 0 ? 0.0 : (0.35 + 0.35 * HashUnit(k, 4, seed))) * radius * (0.5 + 0.5 * grow);
       const double br = radius * (k == 0 ? 0.62 : 0.42 + 0.12 * HashUnit(k, 5, seed));
       const double bx = dx - off * std::cos(a), by = dy - off * std::sin(a);
@@ -112,7 +112,7 @@ Rgba ExplosionPixel(double x, double y, int f, int frames, int variant) {
     // Shock ring in the first frames.
     const double ring_r = 6 + u * 60;
     const double ring = std::exp(-std::pow((dist - ring_r) / 1.8, 2)) * (1 - SmoothStep(0.0, 0.35, u));
-    out.r += ring * 0.8, out.g += ring * 0.75, out.b += ring * 0.7;
+    out.r += ring * 0.6, out.g += ring * 0.45, out.b += ring * 0.3;
   }
   // Reach black before the pattern's edge.
   const double edge = 1 - SmoothStep(26.5, 31.5, dist);
@@ -222,7 +222,7 @@ void AddGlows(SpriteList& out) {
   out.push_back(PixelSprite("nuke", 64, 64, 1, [](double x, double y, int) {
     const double d = std::sqrt((x - 32) * (x - 32) + (y - 32) * (y - 32)) / 31.0;
     if (d >= 1) return Rgba{};
-    const double v = std::pow(1 - d, 2.0) * (0.8 + 0.2 * (1 - d));
+    const double v = std::pow(1 - d * d, 2.2);
     const Rgb c = Mix(Hex(0xFFF4E0), Hex(0xFFFFFF), 1 - d);
     return Light(Scale(c, v));
   }));

@@ -127,7 +127,7 @@ void AddHelicopters(SpriteList& out) {
     HeliLook k;
     k.hull = pal::kAirGreyLight;
     k.accent = pal::kAirGrey;
-    k.body_width = 16;
+    k.body_width = 19;
     k.length = 54;
     k.phase = i;
     PaintHelicopter(cr, k);
@@ -172,7 +172,7 @@ void AddHelicopters(SpriteList& out) {
     HeliLook k;
     k.hull = Hex(0xC9CCC0);
     k.accent = Hex(0x9AA08C);
-    k.body_width = 17;
+    k.body_width = 20;
     k.stub_wings = true;
     k.wing_span = 30;
     k.pods = true;
@@ -243,8 +243,8 @@ void AddPlanes(SpriteList& out) {
     k.hull = i == 0 ? pal::kOliveLight : pal::kAirGrey;
     k.length = 104;
     k.span = 118;
-    k.chord = 24;
-    k.body = 14;
+    k.chord = 30;
+    k.body = 16;
     k.engines = 4;
     PaintPlane(cr, 64, 64, k);
   }));
@@ -557,8 +557,8 @@ void AddCreatures(SpriteList& out) {
     const double r = 11 + 2.5 * (Fbm(std::cos(ang) + 4, std::sin(ang) + 4, 3, 451) - 0.5) * 2;
     const double d = std::sqrt(dx * dx + dy * dy);
     if (d >= r) return Rgba{};
-    const double n = Fbm(x / 4, y / 4, 4, 452);
-    const double crack = 1 - SmoothStep(0.0, 0.08, std::abs(n - 0.5));
+    const double n = Fbm(x / 7, y / 7, 3, 452);
+    const double crack = 1 - SmoothStep(0.0, 0.05, std::abs(n - 0.5));
     Rgb c = Mix(Hex(0x3A2A22), Hex(0x5A4032), Fbm(x / 2, y / 2, 2, 453));
     c = Mix(c, Mix(Hex(0xFF5010), Hex(0xFFE070), crack * 0.6), std::max(crack, 0.55 * (1 - d / r)));
     return Rgba{c.r, c.g, c.b, 1 - SmoothStep(r - 1.2, r, d)};

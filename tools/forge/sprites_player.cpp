@@ -22,7 +22,7 @@ void PaintPlayerHeli(cairo_t* cr, int phase) {
   look.length = 60;
   look.nose_x = 62;
   look.hub_x = 40;
-  look.body_width = 19;
+  look.body_width = 22;
   look.stub_wings = true;
   look.wing_span = 30;
   look.pods = true;
