@@ -89,7 +89,7 @@ void Rivets(cairo_t* cr, const std::vector<double>& xy, Rgb base, double r) {
 
 void PaintHelicopter(cairo_t* cr, const HeliLook& k) {
   const double tail_x = k.nose_x - k.length;
-  const double rear_x = k.hub_x - k.body_width * 1.2;
+  const double rear_x = k.hub_x - k.body_width * 0.8;
   const double w = k.body_width * (1.0 - 0.28 * std::abs(k.bank));
   const double cy = k.cy + k.bank * 1.5;
   const Rgb outline = Shade(k.accent, -0.55);
