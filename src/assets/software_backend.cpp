@@ -2,6 +2,10 @@
 
 #include <SDL.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -62,6 +66,23 @@ bool ExpandTexels(int32_t format, const uint8_t* src, uint32_t* dst, int32_t n) 
   return true;
 }
 
+bool SoftwareBackend::Texture::Expand() {
+  const size_t stride = static_cast<size_t>(Width) + 2;
+  const size_t row_bytes = static_cast<size_t>(Width) * static_cast<size_t>(TexelBytes(Format));
+  for (int32_t y = 0; y < Height; ++y) {
+    uint32_t* row = Padded.data() + (static_cast<size_t>(y) + 1) * stride;
+    if (!ExpandTexels(Format, Texels.data() + static_cast<size_t>(y) * row_bytes, row + 1, Width)) {
+      return false;
+    }
+    row[0] = row[1];
+    row[Width + 1] = row[Width];
+  }
+  std::copy_n(Padded.data() + stride, stride, Padded.data());
+  std::copy_n(Padded.data() + static_cast<size_t>(Height) * stride, stride,
+              Padded.data() + (static_cast<size_t>(Height) + 1) * stride);
+  return true;
+}
+
 SoftwareBackend::SoftwareBackend() = default;
 SoftwareBackend::~SoftwareBackend() { Close(); }
 
@@ -111,8 +132,8 @@ TextureHandle SoftwareBackend::CreateTexture(int32_t width, int32_t height, int3
   t->Height = height;
   t->Format = format;
   t->Texels.assign(static_cast<size_t>(width) * height * bytes, 0);
-  t->Argb.assign(static_cast<size_t>(width) * height, 0);
-  ExpandTexels(format, t->Texels.data(), t->Argb.data(), width * height);
+  t->Padded.assign(static_cast<size_t>(width + 2) * (height + 2), 0);
+  t->Expand();
   const TextureHandle h = next_texture_++;
   textures_[h] = std::move(t);
   return h;
@@ -140,7 +161,7 @@ bool SoftwareBackend::UnlockTexture(TextureHandle texture) {
   if (it == textures_.end() || !it->second->Locked) return false;
   Texture& t = *it->second;
   t.Locked = false;
-  return ExpandTexels(t.Format, t.Texels.data(), t.Argb.data(), t.Width * t.Height);
+  return t.Expand();
 }
 
 bool SoftwareBackend::BindTexture(TextureHandle texture) {
@@ -194,54 +215,108 @@ bool SoftwareBackend::UploadVertices(const DrawVertex* vertices, int32_t count) 
 // inner loops carry no per-pixel decisions.
 
 struct SpanSetup {
-  const uint32_t* tex = nullptr;  // texels (kRow: the texel of the span's first pixel)
-  int32_t tw = 0, th = 0;
+  const uint32_t* tex = nullptr;  // texels (kRow: the texel of the span's first pixel;
+                                  // kBilinearRow: the blended row, index x + 1)
+  int32_t tw = 0, th = 0, ts = 0;  // texture size and row stride in texels
   int32_t tx = 0, ty = 0, dtx = 0, dty = 0;
   uint32_t mod = 0xFFFFFFFFu;  // vertex colour; its alpha is 255 unless alpha comes from it
 };
 
 namespace {
 
-enum Sampler : int32_t { kFill = 0, kNearest = 1, kBilinear = 2, kRow = 3 };
+// kFill: untextured. kNearest / kBilinear: general, with clamping at the texture's
+// edges. kRow: one texel per pixel along a row. kBilinearInside: every sample of the
+// span and its neighbours lies inside the texture, so no clamping. kBilinearRow: the
+// span stays on one texel row pair (dty 0), whose vertical blend was made beforehand
+// into SpanSetup::tex, leaving one horizontal blend per pixel.
+// The kernels' helpers must inline into the pixel loops.
+#define TARQ_INLINE inline __attribute__((always_inline))
+
+enum Sampler : int32_t {
+  kFill = 0,
+  kNearest = 1,
+  kBilinear = 2,
+  kRow = 3,
+  kBilinearInside = 4,
+  kBilinearRow = 5,
+  kSamplerCount = 6
+};
 
 // round(v / 255) for v in 0..65535.
-inline uint32_t Div255(uint32_t v) {
+TARQ_INLINE uint32_t Div255(uint32_t v) {
   v += 128;
   return (v + (v >> 8)) >> 8;
 }
 
 // The same on two 16-bit lanes (0x00XX00YY products).
-inline uint32_t Div255Pair(uint32_t x) {
+TARQ_INLINE uint32_t Div255Pair(uint32_t x) {
   x += 0x00800080u;
   return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
 }
 
 // Clamps two 16-bit lanes holding 0..510 to 255.
-inline uint32_t SaturatePair(uint32_t x) {
+TARQ_INLINE uint32_t SaturatePair(uint32_t x) {
   const uint32_t over = x & 0x01000100u;
   return (x | (over - (over >> 8))) & 0x00FF00FFu;
 }
 
-inline uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
+TARQ_INLINE uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
 
-inline uint32_t Modulate(uint32_t t, uint32_t m) {
+// Per channel: round(t * m / 255).
+TARQ_INLINE uint32_t Modulate(uint32_t t, uint32_t m) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i a = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(t)), zero);
+  const __m128i b = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(m)), zero);
+  __m128i x = _mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128));
+  x = _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(x, x)));
+#else
   return (Div255(Channel(t, 24) * Channel(m, 24)) << 24) |
          (Div255(Channel(t, 16) * Channel(m, 16)) << 16) |
          (Div255(Channel(t, 8) * Channel(m, 8)) << 8) | Div255(Channel(t, 0) * Channel(m, 0));
+#endif
 }
 
-// a + (b - a) * f / 256 on all four channels.
-inline uint32_t Lerp(uint32_t a, uint32_t b, uint32_t f) {
+// a + (b - a) * f / 256 on all four channels, truncating: (a * (256 - f) + b * f) >> 8.
+TARQ_INLINE uint32_t Lerp(uint32_t a, uint32_t b, uint32_t f) {
   const uint32_t g = 256 - f;
   const uint32_t rb = (((a & 0x00FF00FFu) * g + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
   const uint32_t ag = ((((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
   return rb | (ag << 8);
 }
 
-inline int32_t ClampIndex(int32_t i, int32_t n) { return i < 0 ? 0 : (i >= n ? n - 1 : i); }
+// Bilinear filtering of the 2 x 2 texels at r0 (row stride in texels): first down
+// each column by fy, then across by fx, each step as Lerp does. 0 when all four
+// texels are 0 (the clear surroundings of sprites).
+TARQ_INLINE uint32_t Bilinear(const uint32_t* r0, int32_t stride, uint32_t fx, uint32_t fy) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i top8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0));
+  const __m128i bottom8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0 + stride));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(top8, bottom8), zero)) == 0xFFFF) return 0;
+  const __m128i top = _mm_unpacklo_epi8(top8, zero);  // a, b as 16-bit channels
+  const __m128i bottom = _mm_unpacklo_epi8(bottom8, zero);
+  const __m128i wy = _mm_set1_epi16(static_cast<short>(fy));
+  const __m128i wy0 = _mm_set1_epi16(static_cast<short>(256 - fy));
+  const __m128i cols = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, wy0), _mm_mullo_epi16(bottom, wy)), 8);
+  const __m128i right = _mm_srli_si128(cols, 8);
+  const __m128i wx = _mm_set1_epi16(static_cast<short>(fx));
+  const __m128i wx0 = _mm_set1_epi16(static_cast<short>(256 - fx));
+  const __m128i px = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(cols, wx0), _mm_mullo_epi16(right, wx)), 8);
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(px, px)));
+#else
+  const uint32_t a = r0[0], b = r0[1], c = r0[stride], d = r0[stride + 1];
+  if ((a | b | c | d) == 0) return 0;
+  return Lerp(Lerp(a, c, fy), Lerp(b, d, fy), fx);
+#endif
+}
+
+TARQ_INLINE int32_t ClampIndex(int32_t i, int32_t n) { return i < 0 ? 0 : (i >= n ? n - 1 : i); }
+TARQ_INLINE int32_t ClampBorder(int32_t i, int32_t n) { return i < -1 ? -1 : (i >= n ? n - 1 : i); }
 
 template <int32_t kSampler>
-inline uint32_t Fetch(const SpanSetup& p, int32_t i, int32_t tx, int32_t ty) {
+TARQ_INLINE uint32_t Fetch(const SpanSetup& p, int32_t i, int32_t tx, int32_t ty) {
   if constexpr (kSampler == kFill) {
     (void)p, (void)i, (void)tx, (void)ty;
     return 0xFFFFFFFFu;
@@ -250,22 +325,33 @@ inline uint32_t Fetch(const SpanSetup& p, int32_t i, int32_t tx, int32_t ty) {
     return p.tex[i];
   } else if constexpr (kSampler == kNearest) {
     (void)i;
-    return p.tex[ClampIndex(ty >> 16, p.th) * p.tw + ClampIndex(tx >> 16, p.tw)];
+    return p.tex[ClampIndex(ty >> 16, p.th) * p.ts + ClampIndex(tx >> 16, p.tw)];
+  } else if constexpr (kSampler == kBilinearRow) {
+    (void)i, (void)ty;
+    const uint32_t* t = p.tex + (tx >> 16) + 1;
+    const uint32_t a = t[0], b = t[1];
+    if ((a | b) == 0) return 0;
+    return Lerp(a, b, static_cast<uint32_t>(tx >> 8) & 0xFFu);
   } else {
     (void)i;
     const int32_t x0 = tx >> 16, y0 = ty >> 16;
     const uint32_t fx = static_cast<uint32_t>(tx >> 8) & 0xFFu;
     const uint32_t fy = static_cast<uint32_t>(ty >> 8) & 0xFFu;
-    const int32_t xa = ClampIndex(x0, p.tw), xb = ClampIndex(x0 + 1, p.tw);
-    const uint32_t* r0 = p.tex + ClampIndex(y0, p.th) * p.tw;
-    const uint32_t* r1 = p.tex + ClampIndex(y0 + 1, p.th) * p.tw;
-    return Lerp(Lerp(r0[xa], r0[xb], fx), Lerp(r1[xa], r1[xb], fx), fy);
+    // The texture's one-texel border repeats its edges, so clamping the top-left
+    // sample to -1 .. size-1 clamps all four.
+    const uint32_t* r0;
+    if constexpr (kSampler == kBilinearInside) {
+      r0 = p.tex + y0 * p.ts + x0;
+    } else {
+      r0 = p.tex + ClampBorder(y0, p.th) * p.ts + ClampBorder(x0, p.tw);
+    }
+    return Bilinear(r0, p.ts, fx, fy);
   }
 }
 
 // One pixel of each blend: s is the source with its alpha As, d the target pixel.
 template <int32_t kBlend>
-inline uint32_t BlendPixel(uint32_t s, uint32_t d) {
+TARQ_INLINE uint32_t BlendPixel(uint32_t s, uint32_t d) {
   if constexpr (kBlend == 0) {
     (void)d;
     return s;
@@ -316,39 +402,68 @@ inline uint32_t BlendPixel(uint32_t s, uint32_t d) {
   }
 }
 
-template <int32_t kSampler, bool kModulate, int32_t kBlend>
-void SpanKernel(uint32_t* dst, int32_t n, const SpanSetup& p) {
-  int32_t tx = p.tx, ty = p.ty;
-  for (int32_t i = 0; i < n; ++i) {
-    uint32_t s = Fetch<kSampler>(p, i, tx, ty);
-    if constexpr (kModulate) s = kSampler == kFill ? p.mod : Modulate(s, p.mod);
-    dst[i] = BlendPixel<kBlend>(s, dst[i]) | 0xFF000000u;
-    if constexpr (kSampler == kNearest || kSampler == kBilinear) {
-      tx += p.dtx;
-      ty += p.dty;
+// 8-bit channel -> nearest 5- or 6-bit level -> widened back to 8 bits.
+struct QuantiseTables {
+  std::array<uint8_t, 256> five{}, six{};
+  QuantiseTables() {
+    for (uint32_t c = 0; c < 256; ++c) {
+      five[c] = static_cast<uint8_t>(Widen((c * 31 + 127) / 255, 31));
+      six[c] = static_cast<uint8_t>(Widen((c * 63 + 127) / 255, 63));
     }
+  }
+};
+const QuantiseTables kQuantise;
+
+// An opaque pixel as a 16-bit (RGB565) target holds it.
+TARQ_INLINE uint32_t Quantise565(uint32_t c) {
+  return 0xFF000000u | (static_cast<uint32_t>(kQuantise.five[(c >> 16) & 0xFF]) << 16) |
+         (static_cast<uint32_t>(kQuantise.six[(c >> 8) & 0xFF]) << 8) | kQuantise.five[c & 0xFF];
+}
+
+// With kQuantise the target is 16-bit: a pixel that changes is stored as RGB565
+// would hold it (unchanged pixels already are).
+template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise>
+void SpanKernel(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  // Blends weighted by the source alpha leave the pixel alone where it is 0.
+  constexpr bool kAlphaWeighted = kBlend == 2 || kBlend == 3 || kBlend == 8;
+  int32_t tx = p.tx, ty = p.ty;
+  for (int32_t i = 0; i < n; ++i, tx += p.dtx, ty += p.dty) {
+    uint32_t s = Fetch<kSampler>(p, i, tx, ty);
+    if constexpr (kAlphaWeighted && kSampler != kFill) {
+      if ((s >> 24) == 0) continue;
+    }
+    if constexpr (kModulate) s = kSampler == kFill ? p.mod : Modulate(s, p.mod);
+    const uint32_t d = dst[i];
+    uint32_t out = BlendPixel<kBlend>(s, d) | 0xFF000000u;
+    if constexpr (kQuantise) {
+      if (out != d) out = Quantise565(out);
+    }
+    dst[i] = out;
   }
 }
 
 using SpanFn = void (*)(uint32_t*, int32_t, const SpanSetup&);
+using BlendTable = std::array<SpanFn, 9>;
 
-template <int32_t kSampler, bool kModulate, size_t... kBlends>
-constexpr std::array<SpanFn, 9> BlendRow(std::index_sequence<kBlends...>) {
-  return {&SpanKernel<kSampler, kModulate, static_cast<int32_t>(kBlends)>...};
+template <int32_t kSampler, bool kModulate, bool kQuantise, size_t... kBlends>
+constexpr BlendTable BlendRow(std::index_sequence<kBlends...>) {
+  return {&SpanKernel<kSampler, kModulate, static_cast<int32_t>(kBlends), kQuantise>...};
 }
 
-template <int32_t kSampler, bool kModulate>
-constexpr std::array<SpanFn, 9> BlendRow() {
-  return BlendRow<kSampler, kModulate>(std::make_index_sequence<9>{});
+// [modulate][quantise][blend] for one sampler.
+template <int32_t kSampler>
+constexpr std::array<std::array<BlendTable, 2>, 2> SamplerTable() {
+  const auto blends = std::make_index_sequence<9>{};
+  return {{{BlendRow<kSampler, false, false>(blends), BlendRow<kSampler, false, true>(blends)},
+           {BlendRow<kSampler, true, false>(blends), BlendRow<kSampler, true, true>(blends)}}};
 }
 
-// kSpans[sampler][modulate][blend]
-const std::array<std::array<std::array<SpanFn, 9>, 2>, 4> kSpans = {{
-    {{BlendRow<kFill, false>(), BlendRow<kFill, true>()}},
-    {{BlendRow<kNearest, false>(), BlendRow<kNearest, true>()}},
-    {{BlendRow<kBilinear, false>(), BlendRow<kBilinear, true>()}},
-    {{BlendRow<kRow, false>(), BlendRow<kRow, true>()}},
-}};
+// kSpans[sampler][modulate][quantise][blend]
+const std::array<std::array<std::array<BlendTable, 2>, 2>, kSamplerCount> kSpans = {
+    SamplerTable<kFill>(),           SamplerTable<kNearest>(), SamplerTable<kBilinear>(),
+    SamplerTable<kRow>(),            SamplerTable<kBilinearInside>(),
+    SamplerTable<kBilinearRow>(),
+};
 
 // 16.16 fixed point, held well inside int32 so stepping a span never overflows.
 inline int32_t ToFixed(double v) {
@@ -383,13 +498,37 @@ void SoftwareBackend::DrawSpan(int32_t y, int32_t x0, int32_t x1, SpanSetup& p) 
     const int32_t tx = p.tx >> 16, ty = p.ty >> 16;
     if (centred && tx >= 0 && tx + n <= p.tw && ty >= 0 && ty < p.th) {
       sampler = kRow;
-      p.tex = bound_->Argb.data() + static_cast<size_t>(ty) * p.tw + tx;
+      p.tex = bound_->Origin() + static_cast<ptrdiff_t>(ty) * p.ts + tx;
+    }
+  }
+  if (sampler == kBilinear) {
+    // Coordinates step linearly, so the span's extremes are at its ends.
+    const int64_t tx_end = p.tx + static_cast<int64_t>(p.dtx) * (n - 1);
+    const int64_t ty_end = p.ty + static_cast<int64_t>(p.dty) * (n - 1);
+    const int64_t x_lo = std::min<int64_t>(p.tx, tx_end) >> 16, x_hi = std::max<int64_t>(p.tx, tx_end) >> 16;
+    const int64_t y_lo = std::min<int64_t>(p.ty, ty_end) >> 16, y_hi = std::max<int64_t>(p.ty, ty_end) >> 16;
+    if (p.dty == 0 && x_lo >= -1 && x_hi < p.tw && x_hi - x_lo < 4 * static_cast<int64_t>(n)) {
+      // Blend the two texel rows once, then each pixel blends across: made for
+      // magnified glows. Index x + 1 holds column x, clamped at both ends.
+      const int32_t y0 = static_cast<int32_t>(p.ty >> 16);
+      const uint32_t fy = static_cast<uint32_t>(p.ty >> 8) & 0xFFu;
+      const uint32_t* r0 = p.tex + ClampIndex(y0, p.th) * p.ts;
+      const uint32_t* r1 = p.tex + ClampIndex(y0 + 1, p.th) * p.ts;
+      row_blend_.resize(static_cast<size_t>(p.tw) + 2);
+      for (int64_t x = x_lo; x <= x_hi + 1; ++x) {
+        const int32_t c = ClampIndex(static_cast<int32_t>(x), p.tw);
+        row_blend_[static_cast<size_t>(x + 1)] = Lerp(r0[c], r1[c], fy);
+      }
+      p.tex = row_blend_.data();
+      sampler = kBilinearRow;
+    } else if (x_lo >= -1 && x_hi < p.tw && y_lo >= -1 && y_hi < p.th) {
+      sampler = kBilinearInside;
     }
   }
   const bool modulate = p.mod != 0xFFFFFFFFu;
   uint32_t* dst = target_.data() + static_cast<size_t>(y) * width_ + x0;
-  kSpans[static_cast<size_t>(sampler)][modulate ? 1 : 0][static_cast<size_t>(blend_)](dst, n, p);
-  if (low_bit_depth_) QuantiseSpan(dst, n);
+  kSpans[static_cast<size_t>(sampler)][modulate ? 1 : 0][low_bit_depth_ ? 1 : 0]
+        [static_cast<size_t>(blend_)](dst, n, p);
 }
 
 uint32_t SoftwareBackend::Modulator(uint32_t colour) const {
@@ -418,9 +557,10 @@ bool SoftwareBackend::DrawRect(const DrawVertex& tl, const DrawVertex& tr, const
   p.mod = Modulator(tl.colour);
   double u0 = 0, dudx = 0, v0 = 0, dvdy = 0;
   if (bound_ != nullptr) {
-    p.tex = bound_->Argb.data();
+    p.tex = bound_->Origin();
     p.tw = bound_->Width;
     p.th = bound_->Height;
+    p.ts = bound_->Width + 2;
     const double off = linear_ ? 0.5 : 0.0;  // linear filtering samples around texel centres
     dudx = (static_cast<double>(tr.u) - tl.u) * p.tw / (static_cast<double>(tr.x) - tl.x);
     u0 = tl.u * static_cast<double>(p.tw) + (x0 + 0.5 - tl.x) * dudx - off;
@@ -432,7 +572,7 @@ bool SoftwareBackend::DrawRect(const DrawVertex& tl, const DrawVertex& tr, const
   for (int32_t y = y0; y < y1; ++y) {
     p.tx = tx;
     p.ty = ToFixed(v0 + (y + 0.5 - tl.y) * dvdy);
-    if (bound_ != nullptr) p.tex = bound_->Argb.data();
+    if (bound_ != nullptr) p.tex = bound_->Origin();
     DrawSpan(y, x0, x1, p);
   }
   return true;
@@ -480,9 +620,10 @@ void SoftwareBackend::DrawTriangle(const DrawVertex& va, const DrawVertex& vb,
   SpanSetup p;
   double u0 = 0, uax = 0, uay = 0, v0 = 0, vax = 0, vay = 0;
   if (bound_ != nullptr) {
-    p.tex = bound_->Argb.data();
+    p.tex = bound_->Origin();
     p.tw = bound_->Width;
     p.th = bound_->Height;
+    p.ts = bound_->Width + 2;
     const double off = linear_ ? 0.5 : 0.0;
     u0 = va.u * static_cast<double>(p.tw) - off;
     v0 = va.v * static_cast<double>(p.th) - off;
@@ -520,7 +661,7 @@ void SoftwareBackend::DrawTriangle(const DrawVertex& va, const DrawVertex& vb,
     if (flat) {
       p.tx = ToFixed(u0 + uax * dx + uay * dy);
       p.ty = ToFixed(v0 + vax * dx + vay * dy);
-      if (bound_ != nullptr) p.tex = bound_->Argb.data();
+      if (bound_ != nullptr) p.tex = bound_->Origin();
       DrawSpan(row, i0, i1, p);
       continue;
     }
@@ -535,7 +676,7 @@ void SoftwareBackend::DrawTriangle(const DrawVertex& va, const DrawVertex& vb,
       p.mod = Modulator(colour);
       p.tx = ToFixed(u0 + uax * px + uay * dy);
       p.ty = ToFixed(v0 + vax * px + vay * dy);
-      if (bound_ != nullptr) p.tex = bound_->Argb.data();
+      if (bound_ != nullptr) p.tex = bound_->Origin();
       DrawSpan(row, i, i + 1, p);
     }
   }
@@ -572,26 +713,10 @@ bool SoftwareBackend::Clear(uint32_t argb) {
   return true;
 }
 
-namespace {
-// 8-bit channel -> nearest 5- or 6-bit level -> widened back to 8 bits.
-struct QuantiseTables {
-  std::array<uint8_t, 256> five{}, six{};
-  QuantiseTables() {
-    for (uint32_t c = 0; c < 256; ++c) {
-      five[c] = static_cast<uint8_t>(Widen((c * 31 + 127) / 255, 31));
-      six[c] = static_cast<uint8_t>(Widen((c * 63 + 127) / 255, 63));
-    }
-  }
-};
-const QuantiseTables kQuantise;
-}  // namespace
-
 void SoftwareBackend::QuantiseSpan(uint32_t* p, int32_t n) const {
   if (!low_bit_depth_) return;
   for (int32_t i = 0; i < n; ++i) {
-    const uint32_t c = p[i];
-    p[i] = 0xFF000000u | (static_cast<uint32_t>(kQuantise.five[(c >> 16) & 0xFF]) << 16) |
-           (static_cast<uint32_t>(kQuantise.six[(c >> 8) & 0xFF]) << 8) | kQuantise.five[c & 0xFF];
+    p[i] = Quantise565(p[i]);
   }
 }
 

@@ -58,8 +58,12 @@ class SoftwareBackend : public DrawBackend {
   struct Texture {
     int32_t Width = 0, Height = 0, Format = 0;
     std::vector<uint8_t> Texels;  // in the texture's own format (what Lock gives)
-    std::vector<uint32_t> Argb;   // expanded 0xAARRGGBB copy that drawing samples
+    // Expanded 0xAARRGGBB copy that drawing samples, with a one-texel border that
+    // repeats the edge texels (so filtering at the edges needs no per-sample clamps).
+    std::vector<uint32_t> Padded;
     bool Locked = false;
+    const uint32_t* Origin() const { return Padded.data() + Width + 3; }  // texel (0, 0)
+    bool Expand();  // refreshes Padded from Texels
   };
 
  private:
@@ -79,6 +83,7 @@ class SoftwareBackend : public DrawBackend {
   int32_t clip_x0_ = 0, clip_y0_ = 0, clip_x1_ = 0, clip_y1_ = 0;  // [x0, x1) x [y0, y1)
   std::vector<uint32_t> target_;
   std::vector<DrawVertex> vertices_;
+  std::vector<uint32_t> row_blend_;  // vertically blended texel row of a span
   std::unordered_map<TextureHandle, std::unique_ptr<Texture>> textures_;
   TextureHandle next_texture_ = 1;
   Texture* bound_ = nullptr;
