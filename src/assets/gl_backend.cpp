@@ -37,7 +37,7 @@ void main() {
 //
 // Texels are filtered here rather than by the sampler, with the reference
 // rasteriser's own arithmetic: the texel position in 16.16 fixed point (rounded),
-// 8-bit weights, each interpolation step truncated. So both back ends pick the same
+// 8-bit weights, each interpolation step truncated, columns before rows. So both back ends pick the same
 // texels on ties and give the same filtered colours, and the picture does not depend
 // on a GPU's filtering precision.
 constexpr const char* kFragmentShader = R"(#version 330 core
@@ -63,9 +63,10 @@ void main() {
     ivec2 first = fixed_point >> 16;
     if (linear) {
       ivec2 weight = (fixed_point >> 8) & 255;
-      ivec4 top = Lerp(Texel(first, size), Texel(first + ivec2(1, 0), size), weight.x);
-      ivec4 bottom = Lerp(Texel(first + ivec2(0, 1), size), Texel(first + ivec2(1, 1), size), weight.x);
-      texel = vec4(Lerp(top, bottom, weight.y)) / 255.0;
+      // Down each column first, then across, as the reference does.
+      ivec4 left = Lerp(Texel(first, size), Texel(first + ivec2(0, 1), size), weight.y);
+      ivec4 right = Lerp(Texel(first + ivec2(1, 0), size), Texel(first + ivec2(1, 1), size), weight.y);
+      texel = vec4(Lerp(left, right, weight.x)) / 255.0;
     } else {
       texel = vec4(Texel(first, size)) / 255.0;
     }
