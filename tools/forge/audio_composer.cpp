@@ -127,7 +127,8 @@ std::vector<Note> Composer::Realize(const Motif& m, int bar, int chord, int star
     // Stay in the lead's range by turning back rather than leaping an octave.
     if (next > 17 || next < 6) next = degree - step;
     degree = next;
-    if (m.onsets[i] % 4 == 0) degree = NearestChordTone(degree, chord);
+    // Chord tones on the strong half-bar beats; scale steps between them pass.
+    if (m.onsets[i] % 8 == 0 || i + 1 == m.onsets.size()) degree = NearestChordTone(degree, chord);
     const int end = i + 1 < m.onsets.size() ? m.onsets[i + 1] : kRowsPerBar;
     notes.push_back({bar * kRowsPerBar + m.onsets[i], degree, end - m.onsets[i], m.onsets[i] % 4 == 0 ? 56 : 48});
   }
