@@ -192,6 +192,7 @@ void BuildClientArea(DialogWidgets& d, GtkWidget* window) {
 }
 
 bool InitGtk(std::string* error) {
+  g_set_application_name("TARQ Beta 1");
   if (!gtk_init_check(nullptr, nullptr)) {
     if (error) *error = "no display for the configuration dialog";
     return false;

@@ -264,6 +264,8 @@ int RunHeadless(const HeadlessOptions& options) {
 
   Game& game = form.GameState();
   TFixedTimer& timer = form.Timer1();
+  // The dump lists the sounds played since its previous line.
+  if (dump.is_open() && form.Audio()) form.Audio()->LogSounds = true;
   int status = 0;
   // The frame of each pass shows the state after TickCount ticks.
   timer.OnRender = [&] {

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <filesystem>
 
+#include "audio/mixer_audio_layer.h"
+#include "audio/null_audio_layer.h"
 #include "core/angles.h"
 #include "core/random.h"
 #include "game/players.h"
@@ -199,8 +201,17 @@ void TForm1::LoadHiScores() {
 }
 
 void TForm1::StartAudio() {
-  // The audio library and its sixteen samples arrive with the sound work; until then
-  // the game is silent (Game::Audio stays null).
+  // The mixer plays through SDL's audio output; without a sound card it stays silent
+  // and the game runs on. Headless runs never open a device, but the music state
+  // (CurrentTrack, the fades) follows the same rules.
+  if (headless_) {
+    audio_layer_ = std::make_unique<NullAudioLayer>();
+  } else {
+    audio_layer_ = std::make_unique<MixerAudioLayer>();
+  }
+  audio_ = std::make_unique<GameAudio>(*audio_layer_);
+  audio_->Startup();  // also: no current or previous track
+  game_.Audio = audio_.get();
 }
 
 void TForm1::ResetGameState() {
@@ -231,9 +242,10 @@ bool TForm1::LoadEnemies() {
 }
 
 bool TForm1::LoadGraphics() {
-  // The asset loader (loading screen, fonts, sprites, tiles, music) takes this place
-  // once it is part of the build; it ends by initialising the input devices, which is
-  // all that is done here so far.
+  // The asset loader (loading screen, fonts, sprites, tiles) takes this place once it
+  // is part of the build. What exists so far: the music, loaded by the first call
+  // only, and the input devices, initialised at the end.
+  if (!graphics_loaded_once_ && audio_) audio_->LoadMusic();
   graphics_loaded_once_ = true;
   const int code = input_.Initialize();
   if (code != 0) {
@@ -302,14 +314,14 @@ void TForm1::ApplicationActivate() {
   if (!activation_installed_ || closed_) return;
   timer_.MayProcess = true;
   timer_.MayRender = true;
-  // The current and previous music channels resume here once audio exists.
+  if (audio_) audio_->FocusGained();  // the current and previous music channels
 }
 
 void TForm1::ApplicationDeactivate() {
   if (!activation_installed_ || closed_) return;
   timer_.MayProcess = false;
   timer_.MayRender = false;
-  // The current and previous music channels pause here once audio exists.
+  if (audio_) audio_->FocusLost();  // the current and previous music channels
 }
 
 void TForm1::SwitchScreen() {
@@ -343,7 +355,8 @@ void TForm1::FormClose() {
   closed_ = true;
   timer_.MayProcess = false;
   timer_.MayRender = false;
-  // The music is stopped and freed here once audio exists; then the settings.
+  // Every music module stopped and freed, the output stopped; then the settings.
+  if (audio_) audio_->Close();
   GameSettings s;
   s.ControlBindings = game_.ControlBindings;
   s.ShowOptionsAtStart = game_.ShowOptionsAtStart;
@@ -361,7 +374,8 @@ void TForm1::FormClose() {
 void TForm1::FormDestroy() {
   if (destroyed_ || !created_) return;
   destroyed_ = true;
-  // The audio library is shut down here once audio exists.
+  if (audio_) audio_->Destroy();
+  game_.Audio = nullptr;
   FinaliseAll();
   device_.Finalize();
   if (window_) {

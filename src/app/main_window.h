@@ -14,6 +14,8 @@
 #include "app/config_form.h"
 #include "app/fixed_timer.h"
 #include "assets/draw_device.h"
+#include "audio/audio_layer.h"
+#include "audio/game_audio.h"
 #include "game/game.h"
 #include "input/input_devices.h"
 
@@ -112,6 +114,7 @@ class TForm1 {
   TDrawDevice& DrawDevice1() { return device_; }
   TInputDevices& Input1() { return input_; }
   TConfigForm& ConfigForm() { return config_form_; }
+  GameAudio* Audio() { return audio_.get(); }
   bool FullScreen() const { return full_screen_; }
   bool Headless() const { return headless_; }
   SDL_Window* Window() const { return window_; }
@@ -137,6 +140,10 @@ class TForm1 {
   TInputDevices input_;
   TDrawDevice device_;
   TConfigForm config_form_;
+  // The audio library (the mixer on SDL audio; a silent layer headless) and the
+  // game's sound and music on top of it.
+  std::unique_ptr<AudioLayer> audio_layer_;
+  std::unique_ptr<GameAudio> audio_;
   SDL_Window* window_ = nullptr;
   bool sdl_video_ = false;
   bool headless_ = false;

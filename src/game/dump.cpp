@@ -1,5 +1,6 @@
 #include "game/dump.h"
 
+#include "audio/game_audio.h"
 #include "game/dump_play.h"
 
 #include <charconv>
@@ -146,12 +147,32 @@ void DumpScreen(const Game& game, JsonWriter& w) {
   w.EndArray();
 }
 
+// Music state, and the sounds played since the previous dump line (when the runner
+// asked the audio side to log them): [sample, pan, frequency] each.
+void DumpAudioState(const Game& game, JsonWriter& w) {
+  w.Field("CurrentTrack", game.Audio ? game.Audio->CurrentTrack : -1);
+  w.Field("PreviousTrack", game.Audio ? game.Audio->PreviousTrack : -1);
+  if (!game.Audio || !game.Audio->LogSounds) return;
+  w.Key("Sounds");
+  w.BeginArray();
+  for (const SoundCall& s : game.Audio->SoundLog) {
+    w.BeginArray();
+    w.Value(s.sample);
+    w.Value(s.pan);
+    w.Value(s.frequency);
+    w.EndArray();
+  }
+  w.EndArray();
+  game.Audio->SoundLog.clear();
+}
+
 }  // namespace
 
 void DumpGame(const Game& game, JsonWriter& w) {
   w.BeginObject();
   DumpScreen(game, w);
   DumpPlay(game, w);
+  DumpAudioState(game, w);
   // Each subsystem adds its state here with one call of its own dump function.
   w.EndObject();
 }

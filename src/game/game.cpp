@@ -1,12 +1,19 @@
 #include "game/game.h"
 
+#include "audio/game_audio.h"
 #include "game/playing.h"
 
 namespace tarq {
 
-void Game::Sound(int32_t, int32_t, int32_t) {}
-void Game::MusicPlay(int32_t, int32_t, int32_t) {}
-void Game::MusicTick() {}
+void Game::Sound(int32_t sample, int32_t x, int32_t rate) {
+  if (Audio) Audio->Sound(sample, x, rate, SoundVolume);
+}
+void Game::MusicPlay(int32_t track, int32_t order, int32_t row) {
+  if (Audio) Audio->MusicPlay(track, order, row);
+}
+void Game::MusicTick() {
+  if (Audio) Audio->MusicStep(TickCount, MusicVolume);
+}
 
 namespace {
 
