@@ -136,8 +136,7 @@ void TBitmapEx::SaveToFile(const std::string& file_name) const {
   const Uint32 format = bits_ == 32 ? SDL_PIXELFORMAT_BGRA32 : SDL_PIXELFORMAT_BGR24;
   // SDL only reads from the pixels when saving; it takes a non-const pointer regardless.
   SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<uint8_t*>(pixels_.data()), width_, height_, bits_, static_cast<int>(RowBytes()),
-      format);
+      const_cast<uint8_t*>(pixels_.data()), width_, height_, bits_, static_cast<int>(RowBytes()), format);
   if (!surface) throw BitmapError(std::string("Cannot save BMP picture: ") + SDL_GetError());
   const int rc = SDL_SaveBMP(surface, file_name.c_str());
   SDL_FreeSurface(surface);
@@ -253,8 +252,7 @@ void TBitmapEx::LoadBmpFromMemory(std::span<const uint8_t> bytes) {
   }
   if (SDL_LockSurface(converted) == 0) {
     for (int32_t y = 0; y < height_; ++y) {
-      std::memcpy(Row(y), static_cast<const uint8_t*>(converted->pixels) + y * converted->pitch,
-                  RowBytes());
+      std::memcpy(Row(y), static_cast<const uint8_t*>(converted->pixels) + y * converted->pitch, RowBytes());
     }
     SDL_UnlockSurface(converted);
   }

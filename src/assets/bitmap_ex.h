@@ -40,9 +40,7 @@ class TBitmapEx {
 
   // Row y from the top; valid for 0 <= y < Height().
   uint8_t* Row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * RowBytes(); }
-  const uint8_t* Row(int32_t y) const {
-    return pixels_.data() + static_cast<size_t>(y) * RowBytes();
-  }
+  const uint8_t* Row(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * RowBytes(); }
 
   // Sizes the bitmap (contents zeroed). bits must be 24 or 32, the sizes non-negative.
   void SetSize(int32_t width, int32_t height, int32_t bits);

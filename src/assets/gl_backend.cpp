@@ -145,8 +145,8 @@ int32_t GlBackend::CreateDevice(const BackendSettings& settings) {
     own_window_ = false;
   } else {
     // No owner window (headless): a hidden one carries the context.
-    window_ = SDL_CreateWindow("TARQ", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width_,
-                               height_, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    window_ = SDL_CreateWindow("TARQ", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width_, height_,
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window_ == nullptr) return kDrawNoDevice;
     own_window_ = true;
   }
@@ -197,8 +197,7 @@ bool GlBackend::CreateObjects(const BackendSettings& settings) {
   glUseProgram(program_);
   ChooseViewport();
   glUniform2f(uniform_origin, static_cast<float>(viewport_x_), static_cast<float>(viewport_y_));
-  glUniform2f(uniform_scale_, 2.0f / static_cast<float>(viewport_w_),
-              2.0f / static_cast<float>(viewport_h_));
+  glUniform2f(uniform_scale_, 2.0f / static_cast<float>(viewport_w_), 2.0f / static_cast<float>(viewport_h_));
   glUniform1i(uniform_sampler_, 0);
 
   // The vertex layout the device builds: x, y, z, rhw, colour 0xAARRGGBB, u, v.
@@ -239,8 +238,8 @@ bool GlBackend::CreateObjects(const BackendSettings& settings) {
     glGenRenderbuffers(1, &depth_target_);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_target_);
     glRenderbufferStorage(GL_RENDERBUFFER,
-                          settings.DepthBits >= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16,
-                          width_, height_);
+                          settings.DepthBits >= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16, width_,
+                          height_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_target_);
   }
   if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
@@ -325,9 +324,8 @@ TextureHandle GlBackend::CreateTexture(int32_t width, int32_t height, int32_t fo
   texture->Width = width;
   texture->Height = height;
   texture->Format = format;
-  texture->Texels.assign(static_cast<size_t>(width) * static_cast<size_t>(height) *
-                             static_cast<size_t>(bytes),
-                         0);
+  texture->Texels.assign(
+      static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(bytes), 0);
   while (glGetError() != GL_NO_ERROR) {
   }
   glGenTextures(1, &texture->Id);
@@ -376,8 +374,7 @@ bool GlBackend::UnlockTexture(TextureHandle texture) {
   staging_.resize(texels * 4);
   ExpandRow(t->Format, t->Texels.data(), staging_.data(), texels);
   glBindTexture(GL_TEXTURE_2D, t->Id);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t->Width, t->Height, GL_BGRA, GL_UNSIGNED_BYTE,
-                  staging_.data());
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t->Width, t->Height, GL_BGRA, GL_UNSIGNED_BYTE, staging_.data());
   const Texture* bound = Find(bound_);
   glBindTexture(GL_TEXTURE_2D, bound ? bound->Id : 0);
   return true;
@@ -499,8 +496,7 @@ bool GlBackend::DrawPrimitives(Primitive primitive, int32_t vertex_count) {
   if (!device_ready_ || vertex_count < 0 || vertex_count > kMaxVertices || !MakeCurrent()) {
     return false;
   }
-  glDrawArrays(primitive == Primitive::TriangleList ? GL_TRIANGLES : GL_TRIANGLE_STRIP, 0,
-               vertex_count);
+  glDrawArrays(primitive == Primitive::TriangleList ? GL_TRIANGLES : GL_TRIANGLE_STRIP, 0, vertex_count);
   return true;
 }
 
@@ -509,16 +505,15 @@ bool GlBackend::Clear(uint32_t argb) {
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   glDisable(GL_SCISSOR_TEST);  // Clear covers the whole target whatever the viewport
   glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
-               static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
-               static_cast<float>(argb & 0xFF) / 255.0f,
+               static_cast<float>((argb >> 8) & 0xFF) / 255.0f, static_cast<float>(argb & 0xFF) / 255.0f,
                static_cast<float>(argb >> 24) / 255.0f);
   glClear(GL_COLOR_BUFFER_BIT | (has_depth_ ? GL_DEPTH_BUFFER_BIT : 0));
   glEnable(GL_SCISSOR_TEST);
   return true;
 }
 
-GlBackend::Placement GlBackend::PlaceFrame(int32_t frame_width, int32_t frame_height,
-                                           int32_t drawable_width, int32_t drawable_height) {
+GlBackend::Placement GlBackend::PlaceFrame(int32_t frame_width, int32_t frame_height, int32_t drawable_width,
+                                           int32_t drawable_height) {
   Placement p;
   if (frame_width <= 0 || frame_height <= 0 || drawable_width <= 0 || drawable_height <= 0) {
     return p;
@@ -561,8 +556,8 @@ PresentResult GlBackend::Present() {
   if (p.Width > 0 && p.Height > 0) {
     // The window's GL rows run from the bottom: target row 0 goes to the top.
     const GLint top = dh - p.Y;
-    glBlitFramebuffer(0, 0, width_, height_, p.X, top, p.X + p.Width, top - p.Height,
-                      GL_COLOR_BUFFER_BIT, p.Integer ? GL_NEAREST : GL_LINEAR);
+    glBlitFramebuffer(0, 0, width_, height_, p.X, top, p.X + p.Width, top - p.Height, GL_COLOR_BUFFER_BIT,
+                      p.Integer ? GL_NEAREST : GL_LINEAR);
   }
   SDL_GL_SwapWindow(AsWindow(window_));
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);

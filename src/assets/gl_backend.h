@@ -86,16 +86,16 @@ class GlBackend : public DrawBackend {
   bool display_open_ = false;
   bool video_initialised_here_ = false;
   bool device_ready_ = false;
-  void* window_ = nullptr;        // SDL_Window*: the owner's, or our hidden one
+  void* window_ = nullptr;  // SDL_Window*: the owner's, or our hidden one
   bool own_window_ = false;
-  void* context_ = nullptr;       // SDL_GLContext
+  void* context_ = nullptr;  // SDL_GLContext
   int32_t width_ = 0, height_ = 0;
   bool low_bit_depth_ = false;
   bool has_depth_ = false;
 
   uint32_t program_ = 0;
-  int32_t uniform_scale_ = -1, uniform_textured_ = -1, uniform_vertex_alpha_ = -1,
-          uniform_sampler_ = -1, uniform_linear_ = -1;
+  int32_t uniform_scale_ = -1, uniform_textured_ = -1, uniform_vertex_alpha_ = -1, uniform_sampler_ = -1,
+          uniform_linear_ = -1;
   uint32_t vao_ = 0, vbo_ = 0, sampler_ = 0;
   uint32_t framebuffer_ = 0, colour_target_ = 0, depth_target_ = 0;
 

@@ -35,9 +35,8 @@ RowConverter CodecConverter(int32_t format) {
 
 TPatternImage::~TPatternImage() { Unload(); }
 
-int32_t TPatternImage::CreateTextures(TDrawDevice& device, int32_t texture_width,
-                                      int32_t texture_height, int32_t texture_count,
-                                      int32_t pattern_width, int32_t pattern_height,
+int32_t TPatternImage::CreateTextures(TDrawDevice& device, int32_t texture_width, int32_t texture_height,
+                                      int32_t texture_count, int32_t pattern_width, int32_t pattern_height,
                                       int32_t format) {
   // A texture without texels would make the pattern grid divide by zero.
   if (texture_count < 1 || loaded_ || texture_width < 1 || texture_height < 1 ||
@@ -96,8 +95,7 @@ int32_t TPatternImage::LoadFromArchive(const TRecordArchive& archive, TDrawDevic
   return LoadFromMemory(device, std::span<const uint8_t>(record.data(), usable), format);
 }
 
-int32_t TPatternImage::LoadFromMemory(TDrawDevice& device, std::span<const uint8_t> data,
-                                      int32_t format) {
+int32_t TPatternImage::LoadFromMemory(TDrawDevice& device, std::span<const uint8_t> data, int32_t format) {
   if (loaded_) return kImageInvalid;
   if (!RecordFormat(format)) return kImageBadFormat;
   if (data.size() < 4 || static_cast<uint32_t>(ReadInt32(data.data())) != kImageRecordMagicTQIM) {
@@ -118,13 +116,12 @@ int32_t TPatternImage::LoadFromMemory(TDrawDevice& device, std::span<const uint8
     const uint64_t available = data.size() - kImageRecordHeaderSize;
     if (available / texture_bytes < static_cast<uint64_t>(texture_count)) return kImageInvalid;
   }
-  const int32_t created = CreateTextures(device, texture_width, texture_height, texture_count,
-                                         pattern_width, pattern_height, format);
+  const int32_t created = CreateTextures(device, texture_width, texture_height, texture_count, pattern_width,
+                                         pattern_height, format);
   if (created != 0) return created;
 
   const uint8_t* source = data.data() + kImageRecordHeaderSize;
-  const size_t texture_bytes =
-      static_cast<size_t>(texture_width) * static_cast<size_t>(texture_height) * 4;
+  const size_t texture_bytes = static_cast<size_t>(texture_width) * static_cast<size_t>(texture_height) * 4;
   for (int32_t i = 0; i < texture_count; ++i) {
     const int32_t uploaded = UploadTexture(source, i);
     if (uploaded != 0) {
@@ -136,9 +133,8 @@ int32_t TPatternImage::LoadFromMemory(TDrawDevice& device, std::span<const uint8
   return 0;
 }
 
-int32_t TPatternImage::LoadFromFile(TDrawDevice& device, const std::string& file_name,
-                                    int32_t pattern_width, int32_t pattern_height,
-                                    int32_t texture_width, int32_t texture_height,
+int32_t TPatternImage::LoadFromFile(TDrawDevice& device, const std::string& file_name, int32_t pattern_width,
+                                    int32_t pattern_height, int32_t texture_width, int32_t texture_height,
                                     int32_t format) {
   if (loaded_) return kImageCreateFailed;
   if (!BindCodecLibrary()) return kImageNoCodec;
@@ -159,9 +155,9 @@ int32_t TPatternImage::LoadFromFile(TDrawDevice& device, const std::string& file
   if (texture_width < pw || texture_height < ph) return kImageInvalid;
 
   const int32_t picture_columns = bw / pw;
-  const int32_t picture_patterns = picture_columns * (bh / ph);          // N
+  const int32_t picture_patterns = picture_columns * (bh / ph);  // N
   const int32_t texture_columns = texture_width / pw;
-  const int32_t slots = texture_columns * (texture_height / ph);         // M
+  const int32_t slots = texture_columns * (texture_height / ph);  // M
   const int32_t texture_count = picture_patterns / slots + (picture_patterns % slots != 0 ? 1 : 0);
   const int32_t created =
       CreateTextures(device, texture_width, texture_height, texture_count, pw, ph, format);

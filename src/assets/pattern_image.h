@@ -54,8 +54,8 @@ class TPatternImage : public DrawableImage {
   TPatternImage& operator=(const TPatternImage&) = delete;
 
   // Reads record `name` (first 31 characters count) and loads it as LoadFromMemory.
-  int32_t LoadFromArchive(const TRecordArchive& archive, TDrawDevice& device,
-                          const std::string& name, int32_t format);
+  int32_t LoadFromArchive(const TRecordArchive& archive, TDrawDevice& device, const std::string& name,
+                          int32_t format);
   // Loads a decoded image record: "TQIM", TextureWidth, TextureHeight, PatternWidth
   // (0 = TextureWidth), PatternHeight (0 = TextureHeight), TextureCount, then the
   // pixels texture by texture, rows from the top, 4 bytes each (B, G, R, A).
@@ -64,8 +64,7 @@ class TPatternImage : public DrawableImage {
   // picture's size) laid onto texture_width x texture_height textures. Errors of the
   // picture reader are thrown as BitmapError, leaving the image empty.
   int32_t LoadFromFile(TDrawDevice& device, const std::string& file_name, int32_t pattern_width,
-                       int32_t pattern_height, int32_t texture_width, int32_t texture_height,
-                       int32_t format);
+                       int32_t pattern_height, int32_t texture_width, int32_t texture_height, int32_t format);
   // 0, or -1 when nothing was loaded.
   int32_t Unload();
 

@@ -46,16 +46,13 @@ inline void Put16(uint8_t* dst, uint32_t v) {
 inline uint32_t Get16(const uint8_t* src) { return src[0] | (static_cast<uint32_t>(src[1]) << 8); }
 
 inline uint32_t Rgb555(const uint8_t* p) {
-  return (static_cast<uint32_t>(kTo5[p[2]]) << 10) | (static_cast<uint32_t>(kTo5[p[1]]) << 5) |
-         kTo5[p[0]];
+  return (static_cast<uint32_t>(kTo5[p[2]]) << 10) | (static_cast<uint32_t>(kTo5[p[1]]) << 5) | kTo5[p[0]];
 }
 inline uint32_t Rgb444(const uint8_t* p) {
-  return (static_cast<uint32_t>(kTo4[p[2]]) << 8) | (static_cast<uint32_t>(kTo4[p[1]]) << 4) |
-         kTo4[p[0]];
+  return (static_cast<uint32_t>(kTo4[p[2]]) << 8) | (static_cast<uint32_t>(kTo4[p[1]]) << 4) | kTo4[p[0]];
 }
 inline uint32_t Rgb332(const uint8_t* p) {
-  return (static_cast<uint32_t>(kTo3[p[2]]) << 5) | (static_cast<uint32_t>(kTo3[p[1]]) << 2) |
-         kTo2[p[0]];
+  return (static_cast<uint32_t>(kTo3[p[2]]) << 5) | (static_cast<uint32_t>(kTo3[p[1]]) << 2) | kTo2[p[0]];
 }
 
 inline void PutBgra(uint8_t* dst, uint8_t b, uint8_t g, uint8_t r, uint8_t a) {
@@ -101,8 +98,8 @@ void Line24to24(const uint8_t* src, uint8_t* dst, size_t n) {
 
 void Line24to16(const uint8_t* src, uint8_t* dst, size_t n) {
   for (size_t i = 0; i < n; ++i, src += 4, dst += 2) {
-    Put16(dst, (static_cast<uint32_t>(kTo5[src[2]]) << 11) |
-                   (static_cast<uint32_t>(kTo6[src[1]]) << 5) | kTo5[src[0]]);
+    Put16(dst, (static_cast<uint32_t>(kTo5[src[2]]) << 11) | (static_cast<uint32_t>(kTo6[src[1]]) << 5) |
+                   kTo5[src[0]]);
   }
 }
 
@@ -138,16 +135,26 @@ void Line24to12(const uint8_t* src, uint8_t* dst, size_t n) {
 
 RowConverter ConverterForFormat(int32_t format) {
   switch (format) {
-    case kFormatA8R8G8B8: return Line32to32;
-    case kFormatX8R8G8B8: return Line24to24;
-    case kFormatR5G6B5: return Line24to16;
-    case kFormatX1R5G5B5: return Line24to15;
-    case kFormatA1R5G5B5: return Line32to15;
-    case kFormatA4R4G4B4: return Line32to12;
-    case kFormatR3G3B2: return Line24to8;
-    case kFormatA8R3G3B2: return Line32to8;
-    case kFormatX4R4G4B4: return Line24to12;
-    default: return nullptr;
+    case kFormatA8R8G8B8:
+      return Line32to32;
+    case kFormatX8R8G8B8:
+      return Line24to24;
+    case kFormatR5G6B5:
+      return Line24to16;
+    case kFormatX1R5G5B5:
+      return Line24to15;
+    case kFormatA1R5G5B5:
+      return Line32to15;
+    case kFormatA4R4G4B4:
+      return Line32to12;
+    case kFormatR3G3B2:
+      return Line24to8;
+    case kFormatA8R3G3B2:
+      return Line32to8;
+    case kFormatX4R4G4B4:
+      return Line24to12;
+    default:
+      return nullptr;
   }
 }
 
@@ -200,8 +207,7 @@ bool ExpandRow(int32_t format, const uint8_t* src, uint8_t* dst, size_t n) {
     case kFormatA8R3G3B2:
       for (size_t i = 0; i < n; ++i, src += 2, dst += 4) {
         const uint32_t v = Get16(src);
-        PutBgra(dst, kFrom2[v & 3], kFrom3[(v >> 2) & 7], kFrom3[(v >> 5) & 7],
-                static_cast<uint8_t>(v >> 8));
+        PutBgra(dst, kFrom2[v & 3], kFrom3[(v >> 2) & 7], kFrom3[(v >> 5) & 7], static_cast<uint8_t>(v >> 8));
       }
       return true;
     default:

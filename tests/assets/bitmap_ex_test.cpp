@@ -51,8 +51,7 @@ std::string LoadError(const Bytes& bytes) {
 class TempDir {
  public:
   TempDir() {
-    path_ = std::filesystem::temp_directory_path() /
-            ("tarq_bitmap_test_" + std::to_string(::getpid()));
+    path_ = std::filesystem::temp_directory_path() / ("tarq_bitmap_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(path_);
   }
   ~TempDir() { std::filesystem::remove_all(path_); }
@@ -128,8 +127,7 @@ TEST(BitmapExTga, PacketsReachingPastThePictureAreCut) {
   EXPECT_EQ(run.Row(0)[11], 4);
 
   TBitmapEx literal;
-  literal.LoadTgaFromMemory(
-      Cat(TgaHeader(10, 1, 2, 24, 0x20), {0x00, 1, 2, 3, 0x04, 4, 5, 6}));
+  literal.LoadTgaFromMemory(Cat(TgaHeader(10, 1, 2, 24, 0x20), {0x00, 1, 2, 3, 0x04, 4, 5, 6}));
   EXPECT_EQ(literal.Row(1)[0], 4);
 }
 
@@ -148,10 +146,8 @@ TEST(BitmapExTga, TruncatedFilesFailCleanly) {
 
 TEST(BitmapExTga, HugeDimensionsAreRefusedBeforeAllocating) {
   // 65535 x 65535 x 4 bytes would be 17 GB; the files hold a handful of bytes.
-  EXPECT_EQ(LoadError(Cat(TgaHeader(2, 65535, 65535, 32, 0), Bytes(64, 7))),
-            "TGA file ends early");
-  EXPECT_EQ(LoadError(Cat(TgaHeader(10, 65535, 65535, 32, 0), {0xFF, 1, 2, 3, 4})),
-            "TGA file ends early");
+  EXPECT_EQ(LoadError(Cat(TgaHeader(2, 65535, 65535, 32, 0), Bytes(64, 7))), "TGA file ends early");
+  EXPECT_EQ(LoadError(Cat(TgaHeader(10, 65535, 65535, 32, 0), {0xFF, 1, 2, 3, 4})), "TGA file ends early");
   // A zero-sized picture is legal and empty.
   TBitmapEx empty;
   empty.LoadTgaFromMemory(TgaHeader(2, 0, 5, 24, 0));

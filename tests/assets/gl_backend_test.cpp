@@ -46,9 +46,9 @@ std::unique_ptr<TDrawDevice> MakeDevice(bool opengl, const DeviceOptions& option
   return device;
 }
 
-#define REQUIRE_GL_DEVICE(device, options)                                   \
-  std::string gl_failure;                                                    \
-  auto device = MakeDevice(true, options, &gl_failure);                      \
+#define REQUIRE_GL_DEVICE(device, options)              \
+  std::string gl_failure;                               \
+  auto device = MakeDevice(true, options, &gl_failure); \
   if (!device) GTEST_SKIP() << "no OpenGL 3.3 context: " << gl_failure
 
 // --- Test pictures ---------------------------------------------------------------------
@@ -62,12 +62,18 @@ std::vector<uint32_t> SpriteSheet() {
       uint32_t c;
       const bool arrow = (y >= 4 && y < 16 && std::abs(x - 16) <= (y - 4) / 2 + 1) ||
                          (y >= 16 && y < 28 && x >= 13 && x < 19);
-      if (x < 8 && y < 8) c = 0xFFFF2000u;
-      else if (x >= 24 && y < 8) c = 0xFF20FF00u;
-      else if (x < 8 && y >= 24) c = 0xFF0040FFu;
-      else if (x >= 24 && y >= 24) c = 0xFFFFE020u;
-      else if (arrow) c = 0xFFFFFFFFu;
-      else c = (static_cast<uint32_t>(x * 8) << 24) | 0x00C06030u;
+      if (x < 8 && y < 8)
+        c = 0xFFFF2000u;
+      else if (x >= 24 && y < 8)
+        c = 0xFF20FF00u;
+      else if (x < 8 && y >= 24)
+        c = 0xFF0040FFu;
+      else if (x >= 24 && y >= 24)
+        c = 0xFFFFE020u;
+      else if (arrow)
+        c = 0xFFFFFFFFu;
+      else
+        c = (static_cast<uint32_t>(x * 8) << 24) | 0x00C06030u;
       t[static_cast<size_t>(y * 64 + x)] = c;
       t[static_cast<size_t>(y * 64 + x + 32)] = (c & 0xFF000000u) | (~c & 0x00FFFFFFu);
     }
@@ -99,16 +105,14 @@ std::vector<uint32_t> Checker() {
 
 bool LoadImage(TPatternImage& image, TDrawDevice& device, int tw, int th, int pw, int ph,
                const std::vector<uint32_t>& pixels, int32_t format = 21) {
-  return image.LoadFromMemory(device, tools::BuildRawImageRecord(tw, th, pw, ph, 1, pixels),
-                              format) == 0;
+  return image.LoadFromMemory(device, tools::BuildRawImageRecord(tw, th, pw, ph, 1, pixels), format) == 0;
 }
 
 struct Pictures {
   TPatternImage sprites, glow, checker;
   bool Load(TDrawDevice& device) {
     return LoadImage(sprites, device, 64, 32, 32, 32, SpriteSheet()) &&
-           LoadImage(glow, device, 64, 64, 0, 0, Glow()) &&
-           LoadImage(checker, device, 4, 4, 0, 0, Checker());
+           LoadImage(glow, device, 64, 64, 0, 0, Glow()) && LoadImage(checker, device, 4, 4, 0, 0, Checker());
   }
 };
 
@@ -303,8 +307,7 @@ void ExpectAgreement(const std::vector<uint32_t>& gl, const std::vector<uint32_t
   std::ostringstream where;
   where << name << ": " << over << " pixels off by more than 2, worst " << worst << " at ("
         << worst_index % 640 << ", " << worst_index / 640 << "), opengl " << std::hex
-        << gl[static_cast<size_t>(worst_index)] << " software "
-        << software[static_cast<size_t>(worst_index)];
+        << gl[static_cast<size_t>(worst_index)] << " software " << software[static_cast<size_t>(worst_index)];
   bool ok = true;
   switch (agreement) {
     case Agreement::Exact:
@@ -316,8 +319,8 @@ void ExpectAgreement(const std::vector<uint32_t>& gl, const std::vector<uint32_t
     case Agreement::SixteenBit:
       EXPECT_EQ(not_sixteen_bit, 0) << name << ": the OpenGL frame holds colours a 16-bit target cannot";
       ok = over_two_levels == 0 && within_one_level * 100 >= channels * 99;
-      where << "; channels within one level " << within_one_level << " of " << channels
-            << ", beyond two " << over_two_levels;
+      where << "; channels within one level " << within_one_level << " of " << channels << ", beyond two "
+            << over_two_levels;
       break;
   }
   if (!ok || KeepFrames()) SaveFrames(gl, software, name);
@@ -352,20 +355,13 @@ void NearestScene(TDrawDevice& d, Pictures& p) {
 }
 
 TEST(GlBackendMatchesSoftware, EveryEffectAndAlphaSource) { CompareScene(EffectsScene, "effects"); }
-TEST(GlBackendMatchesSoftware, EveryDrawingOperation) {
-  CompareScene(OperationsScene, "operations");
-}
-TEST(GlBackendMatchesSoftware, RotationAtSeveralAnglesAndScales) {
-  CompareScene(RotationScene, "rotation");
-}
-TEST(GlBackendMatchesSoftware, ViewportClippingAndHugeQuads) {
-  CompareScene(ClippingScene, "clipping");
-}
+TEST(GlBackendMatchesSoftware, EveryDrawingOperation) { CompareScene(OperationsScene, "operations"); }
+TEST(GlBackendMatchesSoftware, RotationAtSeveralAnglesAndScales) { CompareScene(RotationScene, "rotation"); }
+TEST(GlBackendMatchesSoftware, ViewportClippingAndHugeQuads) { CompareScene(ClippingScene, "clipping"); }
 TEST(GlBackendMatchesSoftware, EveryTextureFormat) { CompareScene(FormatsScene, "formats"); }
 TEST(GlBackendMatchesSoftware, NearestFiltering) {
   CompareScene(NearestScene, "nearest", {.antialias = false});
-  CompareScene(OperationsScene, "nearest_operations", {.antialias = false},
-               Agreement::NearestTies);
+  CompareScene(OperationsScene, "nearest_operations", {.antialias = false}, Agreement::NearestTies);
   CompareScene(RotationScene, "nearest_rotation", {.antialias = false}, Agreement::NearestTies);
 }
 TEST(GlBackendMatchesSoftware, SixteenBitTarget) {

@@ -119,7 +119,7 @@ TEST(GlDevice, LockingRulesAndRefusedTextures) {
   EXPECT_FALSE(gl->UnlockTexture(texture));  // not locked
   ASSERT_TRUE(gl->LockTexture(texture, area));
   EXPECT_EQ(area.Pitch, 8);
-  EXPECT_EQ(area.Bits[0], 0);  // new textures start cleared
+  EXPECT_EQ(area.Bits[0], 0);                    // new textures start cleared
   EXPECT_FALSE(gl->LockTexture(texture, area));  // already locked
   EXPECT_TRUE(gl->UnlockTexture(texture));
   EXPECT_FALSE(gl->LockTexture(texture + 100, area));
@@ -149,7 +149,7 @@ TEST(GlDevice, RewrittenTexelsShowInTheNextFrame) {
   ASSERT_EQ(tile.Lock(0, area), 0);
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 8; ++x) {
-      area.Bits[y * area.Pitch + x * 2] = 0xE0;      // A1R5G5B5 0x83E0: opaque green
+      area.Bits[y * area.Pitch + x * 2] = 0xE0;  // A1R5G5B5 0x83E0: opaque green
       area.Bits[y * area.Pitch + x * 2 + 1] = 0x83;
     }
   }

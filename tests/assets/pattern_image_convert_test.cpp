@@ -52,7 +52,8 @@ TEST(PixelConvert, ExpandInvertsConvertOnRepresentableColours) {
     const int texels = bpt == 1 ? 256 : 65536;
     Bytes raw(static_cast<size_t>(texels * bpt));
     for (int i = 0; i < texels; ++i) {
-      for (int k = 0; k < bpt; ++k) raw[static_cast<size_t>(i * bpt + k)] = static_cast<uint8_t>(i >> (8 * k));
+      for (int k = 0; k < bpt; ++k)
+        raw[static_cast<size_t>(i * bpt + k)] = static_cast<uint8_t>(i >> (8 * k));
     }
     if (bpt == 4) raw.resize(4 * 256);  // 32-bit: a sample is enough
     const size_t n = raw.size() / static_cast<size_t>(bpt);

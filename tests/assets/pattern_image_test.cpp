@@ -84,8 +84,7 @@ uint16_t Texel16(const LockedArea& area, int x, int y) {
 class TempDir {
  public:
   TempDir() {
-    path_ = std::filesystem::temp_directory_path() /
-            ("tarq_pattern_test_" + std::to_string(::getpid()));
+    path_ = std::filesystem::temp_directory_path() / ("tarq_pattern_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(path_);
   }
   ~TempDir() { std::filesystem::remove_all(path_); }
@@ -255,8 +254,7 @@ TEST(PatternImageArchive, LoadsRecordsByNameAndReportsFailures) {
   EXPECT_EQ(image.LoadFromArchive(archive, *device, "missing", 21), kImageRecordUnreadable);
   EXPECT_EQ(image.LoadFromArchive(archive, *device, "notes", 21), kImageNotAnImage);
   // Only the first 31 characters of the name count.
-  EXPECT_EQ(image.LoadFromArchive(archive, *device,
-                                  "player" + std::string(40, 'x'), 21),
+  EXPECT_EQ(image.LoadFromArchive(archive, *device, "player" + std::string(40, 'x'), 21),
             kImageRecordUnreadable);
   ASSERT_EQ(image.LoadFromArchive(archive, *device, "player", 21), 0);
   EXPECT_EQ(image.PatternCount(), 4);
