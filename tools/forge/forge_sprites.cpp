@@ -7,6 +7,7 @@
 // builds.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -188,6 +189,100 @@ void WriteSheets(const SpriteList& sprites, const std::filesystem::path& dir) {
   }
 }
 
+// A mock play-field for judging the sprites together: grass, a road, shadows as black
+// silhouettes, rotors darkening, explosions added as squared light.
+void WriteScenePreview(const SpriteList& sprites, const std::filesystem::path& dir) {
+  auto find = [&](const std::string& name) -> const Sprite& {
+    for (const Sprite& s : sprites) {
+      if (s.name == name) return s;
+    }
+    return sprites[0];
+  };
+  Canvas scene(640, 480);
+  cairo_t* cr = scene.cr();
+  PatternPixels ground;
+  ground.width = 640;
+  ground.height = 480;
+  ground.pixels.resize(640 * 480);
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      Rgb c = Mix(pal::kGrass, pal::kGrassDark, Fbm(x / 40.0, y / 40.0, 4, 7));
+      if (x > 280 && x < 344) c = Mix(pal::kAsphalt, pal::kConcreteDark, Fbm(x / 6.0, y / 6.0, 2, 8) * 0.4);
+      auto b = [](double v) { return static_cast<uint32_t>(std::clamp(v, 0.0, 1.0) * 255); };
+      ground.pixels[y * 640 + x] = 0xFF000000u | (b(c.r) << 16) | (b(c.g) << 8) | b(c.b);
+    }
+  }
+  cairo_surface_t* g = SurfaceFromPixels(ground);
+  cairo_set_source_surface(cr, g, 0, 0);
+  cairo_paint(cr);
+  cairo_surface_destroy(g);
+
+  enum Blend { kNormal, kShadow, kDarken, kSquaredAdd };
+  auto draw = [&](const std::string& name, int pattern, double x, double y, int angle, double scale,
+                  Blend blend) {
+    const Sprite& s = find(name);
+    PatternPixels p = s.patterns[std::min<size_t>(pattern, s.patterns.size() - 1)];
+    if (blend == kDarken || blend == kSquaredAdd) {
+      for (uint32_t& v : p.pixels) {
+        uint32_t out = 0xFF000000u;
+        for (int sh = 0; sh < 24; sh += 8) {
+          const double c = ((v >> sh) & 0xFF) / 255.0;
+          const double o = blend == kDarken ? 1 - c : c * c;
+          out |= static_cast<uint32_t>(o * 255 + 0.5) << sh;
+        }
+        v = out;
+      }
+    }
+    cairo_surface_t* img = SurfaceFromPixels(p);
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, (angle - 64) * 2 * M_PI / 256);
+    cairo_scale(cr, scale, scale);
+    cairo_translate(cr, -s.pattern_width / 2.0, -s.pattern_height / 2.0);
+    if (blend == kShadow) {
+      cairo_set_source_rgba(cr, 0, 0, 0, 1);
+      cairo_mask_surface(cr, img, 0, 0);
+    } else {
+      cairo_set_operator(cr, blend == kDarken     ? CAIRO_OPERATOR_MULTIPLY
+                             : blend == kSquaredAdd ? CAIRO_OPERATOR_ADD
+                                                    : CAIRO_OPERATOR_OVER);
+      cairo_set_source_surface(cr, img, 0, 0);
+      cairo_paint(cr);
+    }
+    cairo_restore(cr);
+    cairo_surface_destroy(img);
+  };
+  draw("crater01", 0, 420, 330, 64, 1.4, kNormal);
+  draw("tanktracks", 1, 312, 420, 0, 1, kNormal);
+  draw("tanktracks", 1, 312, 356, 0, 1, kNormal);
+  for (int j = 1; j <= 4; ++j) draw("tank0b", 0, 312 + j, 300 + j, 0, 1, kShadow);
+  draw("tank0b", 0, 312, 300, 0, 1, kNormal);
+  for (int j = 1; j <= 3; ++j) draw("tank0t", 0, 312 + 14 * std::sin(-0.3) + j, 300 - 14 * std::cos(-0.3) + j, 243, 1, kShadow);
+  draw("tank0t", 0, 312 + 14 * std::sin(-0.3), 300 - 14 * std::cos(-0.3), 243, 1, kNormal);
+  draw("enemyjeep", 0, 200, 400, 200, 1, kNormal);
+  draw("camogun1", 0, 520, 140, 64, 1, kNormal);
+  // Air: shadows first, then bodies and rotors.
+  draw("heli2", 0, 300 + 42, 330 + 42 + 6, 0, 0.75, kShadow);
+  draw("rotors1", 0, 300 + 42, 330 + 42, 40, 0.75, kDarken);
+  draw("hele0", 0, 150 + 42, 120 + 42 - 6, 128, 0.75, kShadow);
+  draw("rotors1", 0, 150 + 42, 120 + 42, 90, 0.75, kDarken);
+  draw("bigplane", 0, 470 + 42, 230 + 42, 64, 1, kShadow);
+  draw("bigplane", 0, 470, 230, 64, 1, kNormal);
+  draw("hele0", 0, 150, 120 - 8, 128, 1, kNormal);
+  draw("rotors1", 0, 150, 120, 90, 1, kDarken);
+  draw("heli2", 0, 300, 330 + 8 * 1.3, 0, 1.3, kNormal);
+  draw("rotors1", 0, 300, 330, 40, 1.3, kDarken);
+  draw("enemybullet", 0, 230, 200, 100, 1, kNormal);
+  draw("playerbullet", 0, 296, 250, 0, 1, kNormal);
+  draw("playerbullet", 1, 306, 230, 0, 1, kNormal);
+  draw("explosion1a", 6, 420, 330, 40, 1.6, kSquaredAdd);
+  draw("explosion2a", 4, 120, 300, 200, 2.5, kSquaredAdd);
+  draw("powerups", 3, 560, 400, 64, 1, kNormal);
+  cairo_surface_flush(scene.surface());
+  cairo_surface_write_to_png(scene.surface(), (dir / "sprites_scene.png").string().c_str());
+}
+
+
 }  // namespace
 
 // Orders the sprites: the fixed seven, then the rest by name. Checks names and sizes.
@@ -247,6 +342,7 @@ void ForgeSprites(const ForgeContext& ctx) {
 
   if (ctx.WantSheets()) {
     WriteSheets(sprites, ctx.sheets);
+    WriteScenePreview(sprites, ctx.sheets);
     Picture big(640, 480);
     for (int y = 0; y < 480; ++y) {
       for (int x = 0; x < 640; ++x) big.At(x, y) = loading.pixels[(y * 64 / 480) * 64 + x * 64 / 640];
