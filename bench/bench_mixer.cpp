@@ -32,7 +32,7 @@ void BM_MixerOneSecond(benchmark::State& state) {
       return;
     }
     const FxHandle fx = layer.ChannelSetFX(h, FxType::kCompressor);
-    layer.FXSetParameters(fx, {6.0f, 0.5f, 50.0f, -12.0f, 10.0f, 1.0f});
+    layer.FXSetParameters(fx, {4.0f, 0.5f, 50.0f, -12.0f, 10.0f, 1.0f});
     layer.ChannelSetPosition(h, 7);
     layer.ChannelPlay(h);
     music.push_back(h);
