@@ -127,6 +127,38 @@ void WriteMapSheets(const ForgeContext& ctx, const Level& level) {
   }
 }
 
+// One screen of the map at full size as the game composes it (layer 0 copied, layers
+// 1-4 blended), with the view centred (ScrollX 32) and its top edge at map row `row`.
+void WriteView(const std::filesystem::path& path, const Level& level, int row) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 640, 480);
+  cairo_t* cr = cairo_create(surface);
+  std::map<int, cairo_surface_t*> cache;
+  for (int i = 0; i < 8; ++i) {
+    for (int col = 0; col < kMapCols; ++col) {
+      for (int layer = 0; layer < kMapLayers; ++layer) {
+        const int n = level.map.At(row + i, col, layer);
+        const TileDef* t = n >= 2 ? Tiles().Find(n) : nullptr;
+        if (!t) continue;
+        auto it = cache.find(n);
+        if (it == cache.end()) {
+          PatternPixels p = t->picture;
+          for (uint32_t& px : p.pixels) {
+            if (layer == 0) px |= 0xFF000000u;
+            if (t->bmp) px = (px >> 24) >= 128 ? (px | 0xFF000000u) : 0;
+          }
+          it = cache.emplace(n, SurfaceFromPixels(p)).first;
+        }
+        cairo_set_source_surface(cr, it->second, col * 64 - 32, i * 64);
+        cairo_paint(cr);
+      }
+    }
+  }
+  for (auto& [n, s] : cache) cairo_surface_destroy(s);
+  cairo_surface_write_to_png(surface, path.string().c_str());
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+}
+
 std::string PlanSummary(const Level& level) {
   std::string out = "sections (playing order):\n";
   for (const Section& s : level.sections) {
@@ -154,6 +186,20 @@ void ForgeLevel(const ForgeContext& ctx) {
   tools::WriteFileBytes(ctx.out / "system" / "enemies.txt", std::vector<uint8_t>(script.begin(), script.end()));
   if (ctx.WantSheets()) {
     WriteMapSheets(ctx, level);
+    // Screens worth a look: the start, the middle of every section and the set pieces.
+    WriteView(ctx.sheets / "view_start.png", level, 4087);
+    for (size_t i = 0; i < level.sections.size(); ++i) {
+      const Section& s = level.sections[i];
+      WriteView(ctx.sheets / ("view_section_" + std::to_string(i + 1) + ".png"), level,
+                (s.top_row + s.bottom_row) / 2);
+    }
+    for (const char* kind : {"fortress", "runway", "citadel", "platform", "arena", "airstrip"}) {
+      for (const Reservation* r : level.Reserved(kind)) {
+        WriteView(ctx.sheets / ("view_" + std::string(kind) + ".png"), level,
+                  std::max(0, r->y / 64 - 4));
+      }
+    }
+    WriteView(ctx.sheets / "view_final.png", level, 1973);
     const std::string summary = PlanSummary(level);
     tools::WriteFileBytes(ctx.sheets / "level_plan.txt", std::vector<uint8_t>(summary.begin(), summary.end()));
   }

@@ -211,6 +211,7 @@ void PaintRiverCoast(Painter& p, int top, int bottom) {
     for (int c = 0; c <= kMapCols; ++c)
       if (c >= coast) m.SetCorner(r, c, Terrain::Water);
   }
+  p.Beaches(top, bottom);  // sandy sea coast; the river keeps grassy banks
   // A river from a lake in the south-west, winding north into the sea, with a second
   // branch through the delta.
   const int river_start = bottom - 8;
@@ -224,7 +225,6 @@ void PaintRiverCoast(Painter& p, int top, int bottom) {
   }
   p.Blob(river_start, 2.6, 2.5, 2.2, Terrain::Water, 33);
   p.Reserve("river", int(2.6 * 64), 0, top, river_start, 1, 4, 2);
-  p.Beaches(top, bottom);
   // The road runs on from the country and ends at a jetty; trees along the river.
   const int road_end = bottom - 86;
   p.RoadV(5, road_end, bottom);
@@ -395,7 +395,6 @@ void PaintForest(Painter& p, int top, int bottom, uint32_t seed) {
     p.Rail(r, true);
   }
   p.Reserve("river", int(7.5 * 64), 0, top, bottom - span / 2, 6, 9, 1);
-  p.Beaches(top, bottom);
 }
 
 void PaintTechBase(Painter& p, int top, int bottom) {

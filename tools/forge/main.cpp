@@ -1,10 +1,22 @@
-// forge --out DIR [--sheets DIR]: writes the game's data folder.
+// forge --out DIR [--sheets DIR]: writes the game's data folder; with --sheets it also
+// writes contact sheets and map pictures to look at. Exits non-zero on any failure so
+// the build stops instead of shipping half a data folder.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 
 #include "forge.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   tarq::forge::ForgeContext ctx;
@@ -19,22 +31,27 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const auto start = std::chrono::steady_clock::now();
+  const auto start = Clock::now();
+  struct Step {
+    const char* name;
+    void (*run)(const tarq::forge::ForgeContext&);
+  };
+  const Step steps[] = {{"sprites", tarq::forge::ForgeSprites}, {"fonts", tarq::forge::ForgeFonts},
+                        {"tiles", tarq::forge::ForgeTiles},     {"level", tarq::forge::ForgeLevel},
+                        {"audio", tarq::forge::ForgeAudio}};
   try {
     std::filesystem::create_directories(ctx.out / "system");
     std::filesystem::create_directories(ctx.out / "tiles");
     if (ctx.WantSheets()) std::filesystem::create_directories(ctx.sheets);
-    tarq::forge::ForgeSprites(ctx);
-    tarq::forge::ForgeFonts(ctx);
-    tarq::forge::ForgeTiles(ctx);
-    tarq::forge::ForgeLevel(ctx);
-    tarq::forge::ForgeAudio(ctx);
+    for (const Step& step : steps) {
+      const auto t = Clock::now();
+      step.run(ctx);
+      std::printf("forge: %-8s %5.1f s\n", step.name, Seconds(t));
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "forge: %s\n", e.what());
     return 1;
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("forge: data written to %s in %.1f s\n", ctx.out.string().c_str(), seconds);
+  std::printf("forge: data written to %s in %.1f s\n", ctx.out.string().c_str(), Seconds(start));
   return 0;
 }

@@ -100,10 +100,12 @@ void MapBuilder::PlacePiece(const PieceGrid& grid, int row, int col) {
 
 namespace {
 
-// A stable per-cell choice of base variant: mostly the plain texture.
-int VariantFor(int row, int col, int count) {
+// A stable per-cell choice of base variant: mostly the plain texture, and built-up
+// ground (concrete, tech floor) plainer still so its fittings do not look scattered.
+int VariantFor(Terrain t, int row, int col, int count) {
   const uint32_t h = Hash32(col, row, 4242);
-  if (count <= 1 || (h & 0xFF) < 170) return 0;
+  const uint32_t plain = (t == Terrain::Concrete || t == Terrain::Tech) ? 225 : 110;
+  if (count <= 1 || (h & 0xFF) < plain) return 0;
   return 1 + int((h >> 8) % uint32_t(count - 1));
 }
 
@@ -142,7 +144,7 @@ void MapBuilder::Resolve(const TileCatalogue& tiles) {
       } else if (content.base_override && present.size() == 1) {
         layers[0] = uint16_t(content.base_override);
       } else {
-        layers[0] = uint16_t(tiles.Number(BaseTileName(base, VariantFor(row, col, BaseVariantCount(base)))));
+        layers[0] = uint16_t(tiles.Number(BaseTileName(base, VariantFor(base, row, col, BaseVariantCount(base)))));
       }
       int layer = 1;
       for (size_t i = 1; i < present.size(); ++i) {

@@ -48,7 +48,7 @@ Surface GrassAt(double x, double y) {
   const double tuft = Tiled(x, y, 64, 4, 2, 12);
   Rgb c = Mix(pal::kGrassDark, pal::kGrass, SmoothStep(0.3, 0.7, n));
   c = Mix(c, Shade(pal::kGrass, 0.12), SmoothStep(0.6, 0.8, tuft) * 0.6);
-  return {n * 0.6 + tuft * 0.6, c};
+  return {n * 0.25 + tuft * 0.18, c};
 }
 
 Surface SandAt(double x, double y) {
@@ -56,7 +56,7 @@ Surface SandAt(double x, double y) {
   // Wind ripples: whole waves per tile so they repeat exactly.
   const double ripple = std::sin(2 * kPi * (x * 1 + y * 5) / 64.0 + n * 5.0);
   Rgb c = Mix(Shade(pal::kDesert, -0.1), Shade(pal::kDesert, 0.06), n);
-  return {ripple * 0.25 + n * 0.8, c};
+  return {ripple * 0.07 + n * 0.35, c};
 }
 
 Surface RockAt(double x, double y) {
@@ -143,10 +143,22 @@ PatternPixels Blank() {
   return p;
 }
 
-PatternPixels PaintTerrain(Terrain t) {
+// A base tile. Variants show a shifted piece of the same texture in their middle,
+// faded to the plain texture toward the border, so they break up the 64-pixel repeat
+// while meeting every neighbour exactly as the plain tile does.
+PatternPixels PaintTerrain(Terrain t, int variant) {
   PatternPixels p = Blank();
+  const int shift_x = variant * 23, shift_y = variant * 41;
   for (int y = 0; y < kTileSize; ++y) {
-    for (int x = 0; x < kTileSize; ++x) p.pixels[size_t(y) * kTileSize + x] = Pack(LitTerrain(t, x, y));
+    for (int x = 0; x < kTileSize; ++x) {
+      Rgb c = LitTerrain(t, x, y);
+      if (variant > 0 && t != Terrain::Tech && t != Terrain::Concrete) {
+        const int edge = std::min(std::min(x, 63 - x), std::min(y, 63 - y));
+        const double w = SmoothStep(2.0, 14.0, edge);
+        if (w > 0) c = Mix(c, LitTerrain(t, x + shift_x, y + shift_y), w);
+      }
+      p.pixels[size_t(y) * kTileSize + x] = Pack(c);
+    }
   }
   return p;
 }
@@ -215,9 +227,9 @@ void Decorate(PatternPixels& p, Terrain t, int variant) {
       SetColour(cr, pal::kInk, 0.18);
       cairo_fill(cr);
       if (variant == 2) {
-        cairo_rectangle(cr, 8, 30, 48, 3);
-        SetColour(cr, pal::kWarnYellow, 0.7);
-        cairo_fill(cr);
+        EllipsePath(cr, 40, 22, 6, 6);
+        FillDome(cr, pal::kConcreteDark, 40, 22, 6, -0.3);
+        Outline(cr, pal::kGunmetal, 1.0);
       } else if (variant == 3) {
         cairo_rectangle(cr, 22, 22, 20, 20);
         SetColour(cr, pal::kConcreteDark, 0.9);
@@ -458,9 +470,8 @@ void AddTerrainTiles(TileCatalogue& cat) {
                            Terrain::Concrete, Terrain::Tech, Terrain::Alien};
   int next = 8;
   for (Terrain t : lands) {
-    const PatternPixels plain = PaintTerrain(t);
     for (int v = 0; v < BaseVariantCount(t); ++v) {
-      PatternPixels p = plain;
+      PatternPixels p = PaintTerrain(t, v);
       Decorate(p, t, v);
       cat.Add(next++, BaseTileName(t, v), SolidityOf(t), std::move(p));
     }
