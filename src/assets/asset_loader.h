@@ -49,7 +49,9 @@ struct TSpriteImage {
   std::unique_ptr<TPatternImage> Image;
 };
 
-// Everything the loader produces; the renderer and the game read it.
+// Everything the loader produces; the renderer and the game read it. The images hold
+// textures of the drawing device: call ReleaseGraphics before that device is
+// finalised or destroyed.
 struct GameAssets {
   TBitmapFont Font1;  // serif face
   TBitmapFont Font2;  // stencil face
