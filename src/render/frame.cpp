@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "assets/asset_loader.h"
+#include "assets/draw_device.h"
 #include "core/numeric.h"
 #include "core/random.h"
 #include "game/game.h"
+#include "render/text.h"
 
 namespace tarq {
 
@@ -207,6 +210,73 @@ void DrawPlayingFrame(Game& game, FrameCanvas* canvas) {
   }
   cv.EndScene();
   cv.Present();
+}
+
+TPatternImage* DeviceFrameCanvas::Resolve(ImageRef image) const {
+  if (image.Type == ImageRef::Kind::Tile) {
+    // Numbers without a loaded image draw nothing.
+    if (image.Index < 0 || static_cast<size_t>(image.Index) >= assets_.TileImages.size())
+      return nullptr;
+    return assets_.TileImages[static_cast<size_t>(image.Index)].get();
+  }
+  return assets_.Sprite(image.Index);
+}
+
+int32_t DeviceFrameCanvas::SpriteIndex(std::string_view name) {
+  return assets_.sn(std::string(name));
+}
+
+void DeviceFrameCanvas::BeginScene() { device_.BeginScene(); }
+void DeviceFrameCanvas::EndScene() { device_.EndScene(); }
+void DeviceFrameCanvas::Present() { device_.Present(); }
+
+void DeviceFrameCanvas::DrawImage(ImageRef image, int32_t x, int32_t y, int32_t pattern,
+                                  int32_t effect) {
+  if (TPatternImage* img = Resolve(image)) device_.DrawImage(img, x, y, pattern, effect);
+}
+
+void DeviceFrameCanvas::DrawImageRotated(ImageRef image, int32_t x, int32_t y, int32_t angle,
+                                         int32_t scale, int32_t pattern, int32_t effect) {
+  if (TPatternImage* img = Resolve(image))
+    device_.DrawImageRotated(img, x, y, angle, scale, pattern, effect);
+}
+
+void DeviceFrameCanvas::DrawImageRotatedColored(ImageRef image, int32_t x, int32_t y,
+                                                int32_t angle, int32_t scale, uint32_t colour,
+                                                int32_t pattern, int32_t effect) {
+  if (TPatternImage* img = Resolve(image))
+    device_.DrawImageRotatedColored(img, x, y, angle, scale, colour, pattern, effect);
+}
+
+void DeviceFrameCanvas::DrawQuad(ImageRef image, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                                 int32_t x3, int32_t y3, int32_t x4, int32_t y4, int32_t pattern,
+                                 int32_t effect) {
+  if (TPatternImage* img = Resolve(image))
+    device_.DrawQuad(img, x1, y1, x2, y2, x3, y3, x4, y4, pattern, effect);
+}
+
+void DeviceFrameCanvas::Center(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+                               int32_t scale) {
+  ::tarq::Center(TextContext{&assets_.Font1, &assets_.Font2, &device_}, text, x, y, colour, scale);
+}
+
+void DeviceFrameCanvas::EnemyDraw(bool shadows, bool ground, bool wrecks) {
+  if (OnEnemyDraw) OnEnemyDraw(shadows, ground, wrecks);
+}
+
+void DeviceFrameCanvas::DrawIngameMenu() {
+  if (OnIngameMenu) OnIngameMenu();
+}
+
+void DeviceFrameCanvas::DrawScreen(int32_t screenState) {
+  if (OnScreen) {
+    OnScreen(screenState);
+    return;
+  }
+  device_.BeginScene();
+  device_.Clear(0);
+  device_.EndScene();
+  device_.Present();
 }
 
 void Timer1Render(Game& game, FrameCanvas* canvas) {

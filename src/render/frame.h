@@ -7,12 +7,16 @@
 // its start and raises a negative Armour to 0 before showing it. Those run also
 // without anything to draw on (the headless runner renders with no canvas).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace tarq {
 
 struct Game;
+struct GameAssets;
+class TDrawDevice;
+class TPatternImage;
 
 // An image the frame draws: a map tile by tile number, or a sprite by its index in the
 // sprite table.
@@ -71,6 +75,41 @@ class FrameCanvas {
   // 2 the control options, 3 the game options, 4 the score table, 5 the score table
   // with the entry being named, 6 the completion screen, 7 the sponsor screen.
   virtual void DrawScreen(int32_t screenState) = 0;
+};
+
+// The game's canvas: the drawing device with the loaded sprite table, tile images and
+// fonts. The enemy passes, the in-game menu's items and the other screens are drawn by
+// their own routines, reached through the hooks; a screen without a hook shows a
+// cleared frame.
+class DeviceFrameCanvas : public FrameCanvas {
+ public:
+  DeviceFrameCanvas(TDrawDevice& device, GameAssets& assets) : device_(device), assets_(assets) {}
+
+  std::function<void(bool shadows, bool ground, bool wrecks)> OnEnemyDraw;
+  std::function<void()> OnIngameMenu;
+  std::function<void(int32_t screenState)> OnScreen;
+
+  int32_t SpriteIndex(std::string_view name) override;
+  void BeginScene() override;
+  void EndScene() override;
+  void Present() override;
+  void DrawImage(ImageRef image, int32_t x, int32_t y, int32_t pattern, int32_t effect) override;
+  void DrawImageRotated(ImageRef image, int32_t x, int32_t y, int32_t angle, int32_t scale,
+                        int32_t pattern, int32_t effect) override;
+  void DrawImageRotatedColored(ImageRef image, int32_t x, int32_t y, int32_t angle, int32_t scale,
+                               uint32_t colour, int32_t pattern, int32_t effect) override;
+  void DrawQuad(ImageRef image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3,
+                int32_t y3, int32_t x4, int32_t y4, int32_t pattern, int32_t effect) override;
+  void Center(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+              int32_t scale) override;
+  void EnemyDraw(bool shadows, bool ground, bool wrecks) override;
+  void DrawIngameMenu() override;
+  void DrawScreen(int32_t screenState) override;
+
+ private:
+  TPatternImage* Resolve(ImageRef image) const;
+  TDrawDevice& device_;
+  GameAssets& assets_;
 };
 
 // The render handler: draws the frame of the current screen. With no canvas only the
