@@ -197,16 +197,6 @@ TEST_F(FrameTest, HelicopterShadowAndGlowFollowAltitudeAndHeading) {
   EXPECT_EQ(canvas.Of("rotatedColored", "heli2")[0].args[0], 300 + 42) << "256 div 6";
 }
 
-TEST_F(FrameTest, ArmourGlowColoursByCharge) {
-  EXPECT_EQ(ArmourGlow(1).First, 0xFFFFFFu);
-  EXPECT_EQ(ArmourGlow(300).Second, 0x7F7F7Fu);
-  EXPECT_EQ(ArmourGlow(301).First, 0x7FFF7Fu);
-  EXPECT_EQ(ArmourGlow(500).Second, 0x3F7F3Fu);
-  EXPECT_EQ(ArmourGlow(501).First, 0xFF7F7Fu);
-  EXPECT_EQ(ArmourGlow(601).First, 0xFF4040u);
-  EXPECT_EQ(ArmourGlow(601).Second, 0x407F7Fu);
-}
-
 TEST_F(FrameTest, ADestroyedPlayerIsNotDrawnButKeepsBarAndGameOverText) {
   PlayerRecord& p = Join(1);
   p.Energy = 0;

@@ -80,14 +80,6 @@ TEST(WorldMap, CellsOutsideTheMapOrWithoutAnImageAreEmpty) {
   EXPECT_EQ(map.DrawnTile(0, 0, 5), -1);
 }
 
-TEST(Scroll, RowsForScrollSplitsIntoRowAndOffset) {
-  EXPECT_EQ(RowsForScroll(131648).FirstRow, 2057);
-  EXPECT_EQ(RowsForScroll(131648).Offset, 0);
-  EXPECT_EQ(RowsForScroll(100).FirstRow, 1);
-  EXPECT_EQ(RowsForScroll(100).Offset, 36);
-  EXPECT_EQ(RowsForScroll(kMaxScrollY).FirstRow + kDrawnRows - 1, kMapRows - 1);
-}
-
 TEST(Scroll, ScrollStepMovesUnlessHeldAndClamps) {
   Game game;
   game.ScrollY = 10;
