@@ -342,7 +342,6 @@ void PaintAirbase(Painter& p, int top, int bottom) {
   }
   for (int k = 0; k < 5; ++k) p.ForestBlob(strip - 14 - k * 9, (k % 2) ? 9.5 : 1.0, 2.5, 1.6, 80 + k);
   p.RoadV(5, top + 16, strip - 7);
-  p.RoadV(5, strip + 2, runway_row - 1);
   // The first fortress closes the section.
   const int fort = top + 6;
   m.FillCells(fort - 3, fort + piece::kFortressRows + 6, 0, kMapCols - 1, Terrain::Concrete);
@@ -410,6 +409,14 @@ void PaintTechBase(Painter& p, int top, int bottom) {
     p.Piece(east ? "bunker_east" : "bunker_west", r, col);
     const int door_x = col * 64 + (east ? piece::kBunkerDoorXEast : piece::kBunkerDoorXWest);
     p.Reserve("bunker_door", door_x, r * 64 + piece::kBunkerDoorY, r, r + 1, col, col + 2, east ? 0 : 1);
+    // Stores and hangars across the yard from each hall.
+    for (int k2 = -3; k2 <= 6; k2 += 3) {
+      const int hangar = east ? 7 : 2;
+      p.Overlay(r + k2, hangar, "warehouse_w");
+      p.Overlay(r + k2, hangar + 1, "warehouse_e");
+    }
+    p.Decal(r - 6, east ? 9 : 1, "containers_" + std::to_string(k % 2));
+    p.Decal(r + 8, east ? 3 : 7, "crater_" + std::to_string(k % 2));
   }
   p.RoadV(5, top + 16, bottom);
   p.Reserve("road", 5 * 64 + 32, 0, top + 16, bottom, 5, 5);
@@ -508,8 +515,9 @@ void PaintCapital(Painter& p, int top, int bottom, bool with_arena) {
   for (int r = city_top + 1; r <= bottom; ++r) {
     for (int c = 0; c < kMapCols; ++c) {
       if (p.IsRoad(r, c) || c == 5) continue;
-      if (Hash32(c, r, 150) % 5 == 0) continue;
-      if (c == 0 || c == 3 || c == 6 || c == 9) {
+      const uint32_t h = Hash32(c, r, 150);
+      if (h % 4 == 0) continue;  // yards and squares between the buildings
+      if ((c == 0 || c == 3 || c == 6 || c == 9) && (h >> 8) % 3 == 0) {
         if (c + 1 < kMapCols && !p.IsRoad(r, c + 1) && c + 1 != 5) {
           p.Overlay(r, c, "warehouse_w");
           p.Overlay(r, c + 1, "warehouse_e");

@@ -150,7 +150,9 @@ void RunwayGround(cairo_t* cr) {
   Rect(cr, x0 + 3, 0, 3, h, Hex(0xE8E4D0), 0.9);
   Rect(cr, x0 + w - 6, 0, 3, h, Hex(0xE8E4D0), 0.9);
   for (double y = 12; y < h; y += 64) Rect(cr, kRunwayX - 2, y, 4, 36, Hex(0xE8E4D0), 0.9);
-  // Threshold bars and touchdown marks at the southern end.
+  // Threshold bars at both ends, touchdown marks at the southern end.
+  for (int i = 0; i < 8; ++i) Rect(cr, x0 + 8 + i * 12.5, 24, 7, 80, Hex(0xE8E4D0), 0.95);
+  Rect(cr, x0 - 4, 6, w + 8, 6, pal::kWarnRed, 0.9);
   const double ty = h - 160;
   for (int i = 0; i < 8; ++i) Rect(cr, x0 + 8 + i * 12.5, ty + 20, 7, 90, Hex(0xE8E4D0), 0.95);
   for (double dy : {-220.0, -380.0}) {

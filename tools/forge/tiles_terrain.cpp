@@ -63,7 +63,7 @@ Surface RockAt(double x, double y) {
   const double n = Tiled(x, y, 64, 16, 4, 31);
   const double fine = Tiled(x, y, 64, 4, 2, 32);
   Rgb c = Mix(pal::kVolcanic, Shade(pal::kSmoke, -0.15), SmoothStep(0.35, 0.75, n));
-  return {n * 2.2 + fine * 0.5, c};
+  return {n * 1.1 + fine * 0.25, c};
 }
 
 Surface BadlandAt(double x, double y) {
@@ -110,7 +110,7 @@ Surface AlienAt(double x, double y) {
   Rgb c = Mix(Shade(pal::kAlienViolet, -0.45), Shade(pal::kAlienViolet, -0.2), n);
   const double vein = 1.0 - SmoothStep(0.0, 0.04, std::fabs(cells - 0.5));
   c = Mix(c, pal::kAlienTeal, vein * 0.7);
-  return {n + cells * 0.5, c};
+  return {n * 0.5 + cells * 0.25, c};
 }
 
 Surface SurfaceAt(Terrain t, double x, double y) {
@@ -208,7 +208,7 @@ void Decorate(PatternPixels& p, Terrain t, int variant) {
     case Terrain::Sand:
     case Terrain::Badland:
     case Terrain::Rock:
-      for (int i = 0; i < 2 + variant * 2; ++i) {
+      for (int i = 0; i < variant; ++i) {
         stone(rnd.Range(12, 52), rnd.Range(12, 52), rnd.Range(1.8, 4.0 + variant),
               t == Terrain::Rock ? Shade(pal::kSmoke, -0.2) : Shade(pal::kKhaki, -0.15));
       }
@@ -262,7 +262,7 @@ void Decorate(PatternPixels& p, Terrain t, int variant) {
       }
       break;
     case Terrain::Alien:
-      for (int i = 0; i < variant + 1; ++i) {  // glowing spore pods
+      for (int i = 0; i < variant - 1; ++i) {  // glowing spore pods
         const double cx = rnd.Range(14, 50), cy = rnd.Range(14, 50), r = rnd.Range(3, 6);
         EllipsePath(cr, cx, cy, r, r);
         FillDome(cr, pal::kAlienTeal, cx, cy, r, 0.6);
