@@ -424,13 +424,18 @@ TARQ_INLINE uint32_t Quantise565(uint32_t c) {
 // would hold it (unchanged pixels already are).
 template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise>
 void SpanKernel(uint32_t* dst, int32_t n, const SpanSetup& p) {
-  // Blends weighted by the source alpha leave the pixel alone where it is 0.
+  // Blends weighted by the source alpha leave the pixel alone where it is 0, and the
+  // additive ones (and 5, 7) where the colour is black.
   constexpr bool kAlphaWeighted = kBlend == 2 || kBlend == 3 || kBlend == 8;
+  constexpr bool kBlackKeeps = kBlend == 1 || kBlend == 5 || kBlend == 6 || kBlend == 7;
   int32_t tx = p.tx, ty = p.ty;
   for (int32_t i = 0; i < n; ++i, tx += p.dtx, ty += p.dty) {
     uint32_t s = Fetch<kSampler>(p, i, tx, ty);
     if constexpr (kAlphaWeighted && kSampler != kFill) {
       if ((s >> 24) == 0) continue;
+    }
+    if constexpr (kBlackKeeps && kSampler != kFill) {
+      if ((s & 0x00FFFFFFu) == 0) continue;
     }
     if constexpr (kModulate) s = kSampler == kFill ? p.mod : Modulate(s, p.mod);
     const uint32_t d = dst[i];
@@ -441,6 +446,84 @@ void SpanKernel(uint32_t* dst, int32_t n, const SpanSetup& p) {
     dst[i] = out;
   }
 }
+
+#if defined(__SSE2__)
+// Four pixels held as RGB565 would hold them: each channel to its nearest 5- or 6-bit
+// level and widened back (the same results as Quantise565).
+TARQ_INLINE __m128i Quantise565x4(__m128i px) {
+  const __m128i zero = _mm_setzero_si128();
+  // Per pixel lanes B, G, R, A: level = (c * m + a) >> s, with the shift made a
+  // multiply-high by 2^(16 - s) (11 for five bits, 10 for six).
+  const __m128i m1 = _mm_setr_epi16(249, 253, 249, 0, 249, 253, 249, 0);
+  const __m128i a1 = _mm_setr_epi16(1014, 505, 1014, 0, 1014, 505, 1014, 0);
+  const __m128i sh = _mm_setr_epi16(32, 64, 32, 0, 32, 64, 32, 0);
+  // Widening: (level * m + a) >> 6.
+  const __m128i m2 = _mm_setr_epi16(527, 259, 527, 0, 527, 259, 527, 0);
+  const __m128i a2 = _mm_setr_epi16(23, 33, 23, 0, 23, 33, 23, 0);
+  auto half = [&](__m128i x) {
+    const __m128i level = _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(x, m1), a1), sh);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(level, m2), a2), 6);
+  };
+  const __m128i lo = half(_mm_unpacklo_epi8(px, zero));
+  const __m128i hi = half(_mm_unpackhi_epi8(px, zero));
+  return _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
+// Per channel round((s * a + d * (255 - a)) / 255) on 16-bit lanes, as Div255 does.
+TARQ_INLINE __m128i AlphaBlend16(__m128i s, __m128i d, __m128i a) {
+  const __m128i inv = _mm_sub_epi16(_mm_set1_epi16(255), a);
+  __m128i x = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, inv)),
+                            _mm_set1_epi16(128));
+  return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+// Alpha of two pixels spread over their four 16-bit channel lanes.
+TARQ_INLINE __m128i SpreadAlpha(__m128i px16) {
+  const __m128i a = _mm_shufflelo_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
+  return _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+// One texel per pixel, untinted, blends 0, 1 and 2: four pixels at a time, with the
+// same results as SpanKernel.
+template <int32_t kBlend, bool kQuantise>
+void RowKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  int32_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.tex + i));
+    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+    __m128i result;
+    if constexpr (kBlend == 0) {
+      result = _mm_or_si128(s, opaque);
+    } else if constexpr (kBlend == 1) {
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF)), zero)) == 0xFFFF) continue;
+      result = _mm_or_si128(_mm_adds_epu8(s, _mm_loadu_si128(out)), opaque);
+    } else {
+      const __m128i alpha = _mm_srli_epi32(s, 24);
+      const int none = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero));
+      if (none == 0xFFFF) continue;
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF) {
+        result = s;
+      } else {
+        const __m128i d = _mm_loadu_si128(out);
+        const __m128i s_lo = _mm_unpacklo_epi8(s, zero), s_hi = _mm_unpackhi_epi8(s, zero);
+        const __m128i d_lo = _mm_unpacklo_epi8(d, zero), d_hi = _mm_unpackhi_epi8(d, zero);
+        result = _mm_packus_epi16(AlphaBlend16(s_lo, d_lo, SpreadAlpha(s_lo)),
+                                  AlphaBlend16(s_hi, d_hi, SpreadAlpha(s_hi)));
+      }
+      result = _mm_or_si128(result, opaque);
+    }
+    if constexpr (kQuantise) result = Quantise565x4(result);
+    _mm_storeu_si128(out, result);
+  }
+  if (i < n) {
+    SpanSetup rest = p;
+    rest.tex = p.tex + i;
+    SpanKernel<kRow, false, kBlend, kQuantise>(dst + i, n - i, rest);
+  }
+}
+#endif
 
 using SpanFn = void (*)(uint32_t*, int32_t, const SpanSetup&);
 using BlendTable = std::array<SpanFn, 9>;
@@ -458,12 +541,28 @@ constexpr std::array<std::array<BlendTable, 2>, 2> SamplerTable() {
            {BlendRow<kSampler, true, false>(blends), BlendRow<kSampler, true, true>(blends)}}};
 }
 
+using SpanTable = std::array<std::array<std::array<BlendTable, 2>, 2>, kSamplerCount>;
+
+SpanTable MakeSpanTable() {
+  SpanTable t = {
+      SamplerTable<kFill>(),           SamplerTable<kNearest>(), SamplerTable<kBilinear>(),
+      SamplerTable<kRow>(),            SamplerTable<kBilinearInside>(),
+      SamplerTable<kBilinearRow>(),
+  };
+#if defined(__SSE2__)
+  // Tiles and glows: untinted, one texel per pixel.
+  t[kRow][0][0][0] = &RowKernel4<0, false>;
+  t[kRow][0][1][0] = &RowKernel4<0, true>;
+  t[kRow][0][0][1] = &RowKernel4<1, false>;
+  t[kRow][0][1][1] = &RowKernel4<1, true>;
+  t[kRow][0][0][2] = &RowKernel4<2, false>;
+  t[kRow][0][1][2] = &RowKernel4<2, true>;
+#endif
+  return t;
+}
+
 // kSpans[sampler][modulate][quantise][blend]
-const std::array<std::array<std::array<BlendTable, 2>, 2>, kSamplerCount> kSpans = {
-    SamplerTable<kFill>(),           SamplerTable<kNearest>(), SamplerTable<kBilinear>(),
-    SamplerTable<kRow>(),            SamplerTable<kBilinearInside>(),
-    SamplerTable<kBilinearRow>(),
-};
+const SpanTable kSpans = MakeSpanTable();
 
 // 16.16 fixed point, held well inside int32 so stepping a span never overflows.
 inline int32_t ToFixed(double v) {
