@@ -345,7 +345,22 @@ void ForgeSprites(const ForgeContext& ctx) {
     WriteScenePreview(sprites, ctx.sheets);
     Picture big(640, 480);
     for (int y = 0; y < 480; ++y) {
-      for (int x = 0; x < 640; ++x) big.At(x, y) = loading.pixels[(y * 64 / 480) * 64 + x * 64 / 640];
+      for (int x = 0; x < 640; ++x) {
+        // Bilinear, as the game stretches it.
+        const double fx = std::clamp((x + 0.5) * 64 / 640 - 0.5, 0.0, 63.0);
+        const double fy = std::clamp((y + 0.5) * 64 / 480 - 0.5, 0.0, 63.0);
+        const int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
+        const int x1 = std::min(x0 + 1, 63), y1 = std::min(y0 + 1, 63);
+        const double tx = fx - x0, ty = fy - y0;
+        uint32_t out = 0xFF000000u;
+        for (int sh = 0; sh < 24; sh += 8) {
+          auto ch = [&](int px, int py) { return double((loading.pixels[py * 64 + px] >> sh) & 0xFF); };
+          const double top = ch(x0, y0) * (1 - tx) + ch(x1, y0) * tx;
+          const double bottom = ch(x0, y1) * (1 - tx) + ch(x1, y1) * tx;
+          out |= static_cast<uint32_t>(top * (1 - ty) + bottom * ty + 0.5) << sh;
+        }
+        big.At(x, y) = out;
+      }
     }
     WritePng(ctx.sheets / "loading_stretched.png", big);
   }

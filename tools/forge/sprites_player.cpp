@@ -151,14 +151,17 @@ void PaintPowerup(cairo_t* cr, int kind) {
       SetColour(cr, ink);
       cairo_fill(cr);
       break;
-    case 5:  // extra life: a small helicopter
-      EllipsePath(cr, cx, cy + 1, 3, 5);
+    case 5:  // extra life: a small helicopter from above, rotor crossed over it
+      EllipsePath(cr, cx, cy + 1, 3.2, 5.2);
       cairo_fill(cr);
-      cairo_move_to(cr, cx - 8, cy - 3);
-      cairo_line_to(cr, cx + 8, cy - 3);
-      cairo_stroke(cr);
       cairo_move_to(cr, cx, cy + 5);
-      cairo_line_to(cr, cx, cy + 8.5);
+      cairo_line_to(cr, cx, cy + 9);
+      cairo_stroke(cr);
+      cairo_set_line_width(cr, 1.6);
+      cairo_move_to(cr, cx - 7, cy - 6);
+      cairo_line_to(cr, cx + 7, cy + 6);
+      cairo_move_to(cr, cx + 7, cy - 6);
+      cairo_line_to(cr, cx - 7, cy + 6);
       cairo_stroke(cr);
       break;
     case 6:  // armour: a shield

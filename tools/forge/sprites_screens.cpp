@@ -313,6 +313,10 @@ PatternPixels PaintLoadingPicture() {
       Rgb c = Mix(Hex(0x1C2A2E), Hex(0x0C1214), SmoothStep(0.0, 0.3, v));
       c = Mix(c, Hex(0x3A3020), (1 - SmoothStep(0.0, 0.22, v)) * (0.6 + 0.4 * std::sin(u * M_PI)));
       c = Mix(c, Hex(0x142018), SmoothStep(0.72, 1.0, v));
+      // Faint radar rings behind the texts, soft once stretched.
+      const double ring_d = std::hypot(u - 0.5, (v - 0.5) * 0.75);
+      const double rings = std::exp(-std::pow((ring_d - 0.18) / 0.02, 2)) + std::exp(-std::pow((ring_d - 0.34) / 0.02, 2));
+      c = Mix(c, Hex(0x2C4A40), 0.35 * rings);
       const bool grid = (x % 8 == 0 || y % 8 == 0) && v > 0.75;
       if (grid) c = Shade(c, 0.12 * SmoothStep(0.75, 0.95, v));
       const double vignette = 1 - 0.35 * std::pow(std::abs(u - 0.5) * 2, 2.5);
