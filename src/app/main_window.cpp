@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "assets/backend_factory.h"
 #include "audio/mixer_audio_layer.h"
 #include "audio/null_audio_layer.h"
 #include "core/angles.h"
@@ -70,6 +71,9 @@ StartupResult TForm1::FormCreate(StartupOptions options) {
     }
     sdl_video_ = true;
   }
+  // A hardware device draws through OpenGL (falling back to the software rasteriser
+  // when no context can be had); headless devices are software only.
+  if (!headless_) UseOpenGlForHardwareDevices();
   if (options.Input) {
     input_.SetSource(std::move(options.Input));
   } else if (headless_) {
@@ -242,22 +246,25 @@ bool TForm1::LoadEnemies() {
 }
 
 bool TForm1::LoadGraphics() {
-  // The asset loader (loading screen, fonts, sprites, tiles) takes this place once it
-  // is part of the build. What exists so far: the music, loaded by the first call
-  // only, and the input devices, initialised at the end.
-  if (!graphics_loaded_once_ && audio_) audio_->LoadMusic();
-  graphics_loaded_once_ = true;
-  const int code = input_.Initialize();
-  if (code != 0) {
-    ShowError("Cannot initialise the input devices (error " + std::to_string(code) + ")");
+  // The loading screen: fonts, the music (first time only), sprites, tiles; the input
+  // devices are initialised at its end.
+  AssetLoaderContext ctx;
+  ctx.Device = &device_;
+  ctx.Input = &input_;
+  ctx.Root = ".";
+  if (audio_) ctx.LoadMusicTrack = [this](int32_t track) { audio_->LoadMusicTrack(track); };
+  const LoadGraphicsResult result = ::tarq::LoadGraphics(assets_, ctx);
+  if (!result.Ok) {
+    ShowError(result.Error);
     return false;
   }
+  game_.WaterTiles = &water_tiles_;
   return true;
 }
 
 void TForm1::FinaliseAll() {
-  // Fonts and images are released here once the asset loader exists.
-  input_.Finalize();
+  // Fonts, tile and sprite images (emptying both tables), then the input devices.
+  ReleaseGraphics(assets_, &input_);
 }
 
 void TForm1::DrawClearedFrame() {
@@ -269,11 +276,10 @@ void TForm1::DrawClearedFrame() {
 }
 
 void TForm1::Timer1Render() {
-  // The render handler also places ScrollX and clamps Armour, so it runs every pass;
-  // with no canvas it draws nothing. Until a canvas over the drawing device and the
-  // loaded assets exists, the window shows the start-up colour.
-  ::tarq::Timer1Render(game_, nullptr);
-  if (!headless_ || render_to_device_) DrawClearedFrame();
+  // The render handler also places ScrollX and clamps Armour, so it runs on every
+  // pass; headless it draws only when a screenshot is due.
+  const bool draw = device_.Initialized() && (!headless_ || render_to_device_);
+  ::tarq::Timer1Render(game_, draw ? &canvas_ : nullptr);
 }
 
 void TForm1::Timer1Process() { ::tarq::Timer1Process(game_); }
@@ -340,8 +346,9 @@ void TForm1::SwitchScreen() {
     Close();
     return;
   }
-  // 4. The graphics again; the game state is untouched.
-  LoadGraphics();
+  // 4. The graphics again; the game state is untouched. Failing input devices end
+  // the program, as at start-up.
+  if (!LoadGraphics()) Close();
 }
 
 void TForm1::Close() {

@@ -13,11 +13,14 @@
 
 #include "app/config_form.h"
 #include "app/fixed_timer.h"
+#include "assets/asset_loader.h"
 #include "assets/draw_device.h"
 #include "audio/audio_layer.h"
 #include "audio/game_audio.h"
 #include "game/game.h"
 #include "input/input_devices.h"
+#include "render/frame.h"
+#include "world/map.h"
 
 namespace tarq {
 
@@ -115,6 +118,8 @@ class TForm1 {
   TInputDevices& Input1() { return input_; }
   TConfigForm& ConfigForm() { return config_form_; }
   GameAudio* Audio() { return audio_.get(); }
+  GameAssets& Assets() { return assets_; }
+  DeviceFrameCanvas& Canvas() { return canvas_; }
   bool FullScreen() const { return full_screen_; }
   bool Headless() const { return headless_; }
   SDL_Window* Window() const { return window_; }
@@ -140,6 +145,14 @@ class TForm1 {
   TInputDevices input_;
   TDrawDevice device_;
   TConfigForm config_form_;
+  // Everything LoadGraphics loads (released before the device is finalised), the
+  // canvas the frame is drawn on, and the water tiles' pixels for the animation.
+  GameAssets assets_;
+  DeviceFrameCanvas canvas_{device_, assets_};
+  PatternTileSurface water_tiles_{[this](int32_t tile) -> TPatternImage* {
+    if (tile < 0 || static_cast<size_t>(tile) >= assets_.TileImages.size()) return nullptr;
+    return assets_.TileImages[static_cast<size_t>(tile)].get();
+  }};
   // The audio library (the mixer on SDL audio; a silent layer headless) and the
   // game's sound and music on top of it.
   std::unique_ptr<AudioLayer> audio_layer_;
@@ -154,7 +167,6 @@ class TForm1 {
   bool activation_installed_ = false;
   bool closed_ = false;
   bool destroyed_ = false;
-  bool graphics_loaded_once_ = false;
   bool render_to_device_ = false;
   int64_t quit_after_ticks_ = 0;
   std::string startup_error_;

@@ -82,6 +82,17 @@ TEST(MainWindow, MissingOrShortMapEndsStartUpWithAnError) {
   }
 }
 
+TEST(MainWindow, MissingTileListEndsStartUpWithAnError) {
+  TempDir dir;
+  MakeDataFolder(dir);
+  std::filesystem::remove(dir / "tiles/tiles.txt");
+  ScopedChdir cd(dir.path());
+  HeadlessForm h;
+  EXPECT_EQ(h.result, StartupResult::Failed);
+  EXPECT_NE(h.form.StartupError().find("tiles.txt"), std::string::npos) << h.form.StartupError();
+  EXPECT_FALSE(h.form.Timer1().Running());
+}
+
 TEST(MainWindow, EscapeWithoutShiftTogglesTheInGameMenuAndPause) {
   TempDir dir;
   MakeDataFolder(dir);
