@@ -401,7 +401,10 @@ xm::Module Composer::Run() {
       WriteLead(p, found->second, s.flags);
     }
     // Parts that stop at a section boundary are released rather than cut.
-    if (!(s.flags & kLeadOn)) KeyOff(p, 0, kChLead), KeyOff(p, 0, kChEcho);
+    if (!(s.flags & kLeadOn)) {
+      KeyOff(p, 0, kChLead);
+      KeyOff(p, 0, kChEcho);
+    }
     if (!(s.flags & kPadOn)) {
       for (int ch = kChPad1; ch <= kChPad3; ++ch) KeyOff(p, 0, ch);
     }
