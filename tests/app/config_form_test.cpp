@@ -1,6 +1,7 @@
 #include "app/config_form.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <cstdlib>
 
@@ -163,6 +164,99 @@ TEST(ConfigForm, GtkDialogDrawsItsClientArea) {
   };
   EXPECT_EQ(be32(16), static_cast<uint32_t>(TConfigForm::kClientWidth));
   EXPECT_EQ(be32(20), static_cast<uint32_t>(TConfigForm::kClientHeight));
+}
+
+}  // namespace
+}  // namespace tarq
+
+// ---- The real modal dialog, driven from inside its own loop (needs a display) ---------
+
+namespace tarq {
+namespace {
+
+GtkWidget* FindByName(GtkWidget* widget, const char* name) {
+  if (g_strcmp0(gtk_widget_get_name(widget), name) == 0) return widget;
+  if (!GTK_IS_CONTAINER(widget)) return nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  GtkWidget* found = nullptr;
+  for (GList* c = children; c && !found; c = c->next) found = FindByName(GTK_WIDGET(c->data), name);
+  g_list_free(children);
+  return found;
+}
+
+GtkWidget* DialogWindow() {
+  GList* tops = gtk_window_list_toplevels();
+  GtkWidget* found = nullptr;
+  for (GList* t = tops; t; t = t->next) {
+    const char* title = gtk_window_get_title(GTK_WINDOW(t->data));
+    if (title && std::string(title) == TConfigForm::kCaption && gtk_widget_get_visible(GTK_WIDGET(t->data))) {
+      found = GTK_WIDGET(t->data);
+    }
+  }
+  g_list_free(tops);
+  return found;
+}
+
+// What the scripted "player" does once the dialog is up.
+enum class DialogAction { PressFullAndStart, Escape };
+
+gboolean ActOnDialog(gpointer data) {
+  GtkWidget* window = DialogWindow();
+  if (!window) return G_SOURCE_CONTINUE;  // not shown yet
+  if (*static_cast<DialogAction*>(data) == DialogAction::Escape) {
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
+    event->key.keyval = GDK_KEY_Escape;
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(window, "key-press-event", event, &handled);
+    gdk_event_free(event);
+  } else {
+    gtk_button_clicked(GTK_BUTTON(FindByName(window, "VOnButton")));  // already down: stays down
+    gtk_button_clicked(GTK_BUTTON(FindByName(window, "WinButton")));
+    gtk_button_clicked(GTK_BUTTON(FindByName(window, "B32Button")));
+    gtk_button_clicked(GTK_BUTTON(FindByName(window, "ShowStartup")));
+    gtk_button_clicked(GTK_BUTTON(FindByName(window, "StartButton")));
+  }
+  return G_SOURCE_REMOVE;
+}
+
+bool HaveDisplay() {
+  return (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) && gtk_init_check(nullptr, nullptr);
+}
+
+TEST(ConfigFormDialog, StartKeepsTheButtonsPressedInTheDialog) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  TempDir dir;
+  const std::string path = dir / "system/tarq.ini";
+  TConfigForm form(path);
+  form.FormCreate();
+  DialogAction action = DialogAction::PressFullAndStart;
+  const guint source = g_timeout_add(50, ActOnDialog, &action);
+  EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
+  g_source_remove(source);
+  EXPECT_EQ(DialogWindow(), nullptr);  // hidden and destroyed
+  IniFile ini;
+  ASSERT_TRUE(ini.Load(path));
+  EXPECT_EQ(ini.ReadString("graphics", "fullscreen", ""), "false");
+  EXPECT_EQ(ini.ReadString("graphics", "bitdepth", ""), "high");
+  EXPECT_EQ(ini.ReadString("graphics", "showoptions", ""), "false");
+  EXPECT_EQ(ini.ReadString("graphics", "vsync", ""), "true");
+  EXPECT_EQ(ini.ReadString("graphics", "buffercount", ""), "2");
+}
+
+TEST(ConfigFormDialog, EscapeCancelsAndStillWrites) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  TempDir dir;
+  const std::string path = dir / "system/tarq.ini";
+  TConfigForm form(path);
+  form.FormCreate();
+  DialogAction action = DialogAction::Escape;
+  g_timeout_add(50, ActOnDialog, &action);
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
+  IniFile ini;
+  ASSERT_TRUE(ini.Load(path));
+  EXPECT_EQ(ini.ReadString("graphics", "fullscreen", ""), "true");
+  EXPECT_EQ(ini.ReadString("graphics", "showoptions", ""), "true");
 }
 
 }  // namespace
