@@ -14,6 +14,10 @@ namespace tarq {
 namespace {
 
 constexpr int32_t kMaxVertices = 256;
+// Vertices go into one large buffer one batch after another and the buffer is
+// renewed only when full: drivers then neither wait for earlier draws nor, as Mesa's
+// llvmpipe does, pay for a new buffer object on every draw.
+constexpr int32_t kRingVertices = 1 << 16;
 
 // Vertices arrive in target pixels with y downwards. Target row 0 is stored as GL row
 // 0, so read-back needs no flip and the scissor uses the same numbers as the viewport.
@@ -205,7 +209,8 @@ bool GlBackend::CreateObjects(const BackendSettings& settings) {
   glBindVertexArray(vao_);
   glGenBuffers(1, &vbo_);
   glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-  glBufferData(GL_ARRAY_BUFFER, kMaxVertices * sizeof(DrawVertex), nullptr, GL_STREAM_DRAW);
+  glBufferData(GL_ARRAY_BUFFER, kRingVertices * sizeof(DrawVertex), nullptr, GL_STREAM_DRAW);
+  ring_next_ = 0;
   glEnableVertexAttribArray(0);
   glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
                         reinterpret_cast<const void*>(offsetof(DrawVertex, x)));
@@ -300,6 +305,7 @@ bool GlBackend::Reset() {
   ApplyViewport();
   SetBlend(kBlendNone);
   SetAlphaSource(false);
+  textured_ = true;  // forces the uniform to be written
   BindTexture(kNoTexture);
   return SetViewport(0, 0, width_, height_);
 }
@@ -384,16 +390,14 @@ bool GlBackend::UnlockTexture(TextureHandle texture) {
 
 bool GlBackend::BindTexture(TextureHandle texture) {
   if (!device_ready_ || !MakeCurrent()) return false;
-  if (texture == kNoTexture) {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glUniform1i(uniform_textured_, 0);
-    bound_ = kNoTexture;
-    return true;
+  const Texture* t = texture == kNoTexture ? nullptr : Find(texture);
+  if (texture != kNoTexture && t == nullptr) return false;
+  glBindTexture(GL_TEXTURE_2D, t ? t->Id : 0);
+  // Uniform changes cost some drivers a state update per draw: only when it changes.
+  if ((t != nullptr) != textured_) {
+    textured_ = t != nullptr;
+    glUniform1i(uniform_textured_, textured_ ? 1 : 0);
   }
-  const Texture* t = Find(texture);
-  if (t == nullptr) return false;
-  glBindTexture(GL_TEXTURE_2D, t->Id);
-  glUniform1i(uniform_textured_, 1);
   bound_ = texture;
   return true;
 }
@@ -486,17 +490,27 @@ bool GlBackend::EndScene() { return device_ready_; }
 
 bool GlBackend::UploadVertices(const DrawVertex* vertices, int32_t count) {
   if (!device_ready_ || count < 0 || count > kMaxVertices || !MakeCurrent()) return false;
-  // Orphaning the buffer lets the driver keep drawing from the previous contents.
-  glBufferData(GL_ARRAY_BUFFER, kMaxVertices * sizeof(DrawVertex), nullptr, GL_STREAM_DRAW);
-  if (count > 0) glBufferSubData(GL_ARRAY_BUFFER, 0, count * sizeof(DrawVertex), vertices);
+  if (ring_next_ + count > kRingVertices) {
+    // Full: a fresh buffer, so the draws still reading the old one need not wait.
+    glBufferData(GL_ARRAY_BUFFER, kRingVertices * sizeof(DrawVertex), nullptr, GL_STREAM_DRAW);
+    ring_next_ = 0;
+  }
+  if (count > 0) {
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(ring_next_) * sizeof(DrawVertex),
+                    count * sizeof(DrawVertex), vertices);
+  }
+  uploaded_first_ = ring_next_;
+  uploaded_count_ = count;
+  ring_next_ += count;
   return true;
 }
 
 bool GlBackend::DrawPrimitives(Primitive primitive, int32_t vertex_count) {
-  if (!device_ready_ || vertex_count < 0 || vertex_count > kMaxVertices || !MakeCurrent()) {
+  if (!device_ready_ || vertex_count < 0 || vertex_count > uploaded_count_ || !MakeCurrent()) {
     return false;
   }
-  glDrawArrays(primitive == Primitive::TriangleList ? GL_TRIANGLES : GL_TRIANGLE_STRIP, 0, vertex_count);
+  glDrawArrays(primitive == Primitive::TriangleList ? GL_TRIANGLES : GL_TRIANGLE_STRIP, uploaded_first_,
+               vertex_count);
   return true;
 }
 

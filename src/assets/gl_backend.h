@@ -102,6 +102,10 @@ class GlBackend : public DrawBackend {
   int32_t viewport_x_ = 0, viewport_y_ = 0, viewport_w_ = 0, viewport_h_ = 0;
   int32_t clip_x_ = 0, clip_y_ = 0, clip_w_ = 0, clip_h_ = 0;
   TextureHandle bound_ = kNoTexture;
+  bool textured_ = false;
+  int32_t ring_next_ = 0;       // next free vertex of the vertex buffer
+  int32_t uploaded_first_ = 0;  // where the last upload went
+  int32_t uploaded_count_ = 0;
 
   std::unordered_map<TextureHandle, std::unique_ptr<Texture>> textures_;
   TextureHandle next_texture_ = 1;
