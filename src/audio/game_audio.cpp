@@ -43,7 +43,8 @@ void GameAudio::Startup() {
 }
 
 void GameAudio::LoadMusicTrack(int index) {
-  if (index < 0 || index >= kMusicTrackCount) return;
+  // Tracks load once, in table order, so track numbers always match the table.
+  if (index < 0 || index >= kMusicTrackCount || static_cast<size_t>(index) != MusicTracks.size()) return;
   const MusicTrackEntry& entry = MusicTrackTable()[index];
   const std::filesystem::path path = root_ / "system" / "music" / entry.file;
   const MusicHandle music = layer_.ModuleLoad(path.string(), true);
@@ -59,15 +60,15 @@ void GameAudio::LoadMusicTrack(int index) {
   parameters.predelay = kCompressorPredelay;
   layer_.FXSetParameters(fx, parameters);
   TrackInfo.push_back({entry.title, entry.line1, entry.line2});
+  if (MusicTracks.size() == kMusicTrackCount) musicLoaded_ = true;
 }
 
 void GameAudio::LoadMusic(const std::function<void(int32_t)>& drawFrame) {
   if (musicLoaded_) return;
-  for (int i = 0; i < kMusicTrackCount; ++i) {
+  for (int i = static_cast<int>(MusicTracks.size()); i < kMusicTrackCount; ++i) {
     if (drawFrame) drawFrame(MusicLoadingFigure(i));
     LoadMusicTrack(i);
   }
-  musicLoaded_ = true;
 }
 
 void GameAudio::Sound(int32_t sample, int32_t position, double rate, int32_t soundVolume) {

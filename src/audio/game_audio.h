@@ -67,7 +67,8 @@ class GameAudio {
   // The music phase of the asset loading: loads track `index` of the table as a
   // looping channel with its compressor and appends its handle and texts. A module
   // that fails to load still takes its place (with the unusable handle 0), so
-  // track numbers always follow the table.
+  // track numbers always follow the table. Tracks must come in table order; an
+  // index that is not the next track is ignored, so nothing loads twice.
   void LoadMusicTrack(int index);
   // The whole phase, once per run: `drawFrame(figure)` is called before each track.
   void LoadMusic(const std::function<void(int32_t figure)>& drawFrame = {});

@@ -106,6 +106,19 @@ TEST(GameAudio, MusicPhaseLoadsNineLoopingTracksWithCompressorAndFigures) {
   EXPECT_EQ(layer.CallsStartingWith("ModuleLoad")[0].substr(layer.CallsStartingWith("ModuleLoad")[0].size() - 5), " loop");
 }
 
+TEST(GameAudio, TracksLoadOnceInTableOrder) {
+  RecordingAudioLayer layer;
+  GameAudio audio(layer, "data");
+  audio.LoadMusicTrack(1);  // out of order: ignored
+  EXPECT_TRUE(audio.MusicTracks.empty());
+  for (int i = 0; i < 9; ++i) audio.LoadMusicTrack(i);  // the asset loader's own loop
+  EXPECT_TRUE(audio.MusicLoaded());
+  audio.LoadMusicTrack(8);
+  audio.LoadMusic();
+  EXPECT_EQ(audio.MusicTracks.size(), 9u);
+  EXPECT_EQ(layer.CallsStartingWith("ModuleLoad").size(), 9u);
+}
+
 TEST(GameAudio, TrackTextsStayInTheMenuFontsRange) {
   for (const MusicTrackEntry& e : MusicTrackTable()) {
     for (const char* text : {e.title, e.line1, e.line2}) {
