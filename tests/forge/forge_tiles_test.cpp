@@ -85,6 +85,26 @@ TEST_F(ForgedTiles, AnimatedBlocksAreTgaAndOpaque) {
   }
 }
 
+TEST_F(ForgedTiles, ObstaclesAreWhereThePictureHasSomething) {
+  // A cell marked as an obstacle must be covered by the picture (BMP: not the key).
+  int obstacles = 0;
+  for (const auto& [n, t] : *list_) {
+    const TilePicture& p = Picture(n);
+    for (int cell = 0; cell < 16; ++cell) {
+      if (t.solidity[size_t(cell)] == '0') continue;
+      ++obstacles;
+      int covered = 0;
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+          const uint8_t* px = p.At((cell % 4) * 16 + x, (cell / 4) * 16 + y);
+          covered += p.tga ? px[3] >= 128 : !(px[0] == 0xFF && px[1] == 0 && px[2] == 0xFF);
+        }
+      EXPECT_GT(covered, 128) << t.name << " cell " << cell;
+    }
+  }
+  EXPECT_GT(obstacles, 100);
+}
+
 // The 128x128 block of a 2x2 group, as the game's strips hold it.
 std::vector<const uint8_t*> BlockRow(const std::array<const TilePicture*, 4>& q, int shift, int y) {
   // After `shift` rotations, block row y shows original row (y - shift) mod 128.

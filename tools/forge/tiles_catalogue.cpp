@@ -23,6 +23,18 @@ std::string CanopyTileName(int corner_mask) { return "canopy_" + std::to_string(
 std::string RoadTileName(int links) { return "road_" + std::to_string(links); }
 std::string FieldTileName(int variant) { return "field_" + std::to_string(variant); }
 
+std::string SolidityFromCoverage(const PatternPixels& picture, char value) {
+  std::string solid(16, '0');
+  for (int cell = 0; cell < 16; ++cell) {
+    int opaque = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x)
+        if ((picture.pixels[size_t((cell / 4) * 16 + y) * kTileSize + (cell % 4) * 16 + x] >> 24) >= 128) ++opaque;
+    if (opaque > 128) solid[size_t(cell)] = value;
+  }
+  return solid;
+}
+
 int TileCatalogue::Add(int number, const std::string& name, const std::string& solidity,
                        PatternPixels picture, bool bmp) {
   if (number < 2 || number >= kMaxTiles) throw std::invalid_argument("tile number out of range: " + name);

@@ -89,6 +89,10 @@ void AddTerrainTiles(TileCatalogue& cat);
 void AddDecalTiles(TileCatalogue& cat);
 void AddSetPieceTiles(TileCatalogue& cat);
 
+// Solidity read off a picture: `value` in every 16x16 cell that is mostly opaque,
+// '0' elsewhere.
+std::string SolidityFromCoverage(const PatternPixels& picture, char value);
+
 // Names used by the map builder.
 std::string BaseTileName(Terrain t, int variant);
 int BaseVariantCount(Terrain t);

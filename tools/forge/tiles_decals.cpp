@@ -398,28 +398,36 @@ PatternPixels PaintTaxiLine() {
 }  // namespace
 
 void AddDecalTiles(TileCatalogue& cat) {
+  // Flat things (roads, rails, marks, craters) are free ground; solidity of the rest is
+  // read off the picture: buildings, containers and tunnel hills are high obstacles,
+  // bridge decks low ones.
+  auto solid = [](const PatternPixels& p, char value) { return SolidityFromCoverage(p, value); };
   for (int links = 1; links <= 15; ++links) cat.Add(240 + links - 1, RoadTileName(links), kFree, PaintRoad(links));
   cat.Add(256, "rail_h", kFree, PaintRail());
   cat.Add(257, "rail_bridge_h", kFree, PaintRailBridge());
   cat.Add(258, "rail_crossing", kFree, PaintLevelCrossing());
-  cat.Add(259, "tunnel_west", "2200220022002200", PaintTunnel(false));
-  cat.Add(260, "tunnel_east", "0022002200220022", PaintTunnel(true));
-  cat.Add(261, "bridge_h", "0000111111110000", PaintBridge(true));
-  cat.Add(262, "bridge_v", "0110011001100110", PaintBridge(false));
+  const PatternPixels tunnel_w = PaintTunnel(false), tunnel_e = PaintTunnel(true);
+  cat.Add(259, "tunnel_west", solid(tunnel_w, '2'), tunnel_w);
+  cat.Add(260, "tunnel_east", solid(tunnel_e, '2'), tunnel_e);
+  const PatternPixels bridge_h = PaintBridge(true), bridge_v = PaintBridge(false);
+  cat.Add(261, "bridge_h", solid(bridge_h, '1'), bridge_h);
+  cat.Add(262, "bridge_v", solid(bridge_v, '1'), bridge_v);
   cat.Add(263, "taxi_line", kFree, PaintTaxiLine());
   // Roofs are BMP tiles with a magenta key: a second picture path the loader handles.
   for (int v = 0; v < 4; ++v) {
-    const char* solid = v % 2 == 0 ? "0000022002200000" : "0220022002200220";
-    cat.Add(264 + v, "house_" + std::to_string(v), v % 2 == 0 ? "0000222222220000" : solid,
-            PaintHouse(v), true);
+    const PatternPixels house = PaintHouse(v);
+    cat.Add(264 + v, "house_" + std::to_string(v), solid(house, '2'), house, true);
   }
-  cat.Add(268, "warehouse_w", "0000222222220000", PaintWarehouse(false));
-  cat.Add(269, "warehouse_e", "0000222222220000", PaintWarehouse(true));
+  const PatternPixels shed_w = PaintWarehouse(false), shed_e = PaintWarehouse(true);
+  cat.Add(268, "warehouse_w", solid(shed_w, '2'), shed_w);
+  cat.Add(269, "warehouse_e", solid(shed_e, '2'), shed_e);
   cat.Add(270, "crater_0", kFree, PaintCrater(0));
   cat.Add(271, "crater_1", kFree, PaintCrater(1));
-  cat.Add(272, "containers_0", "2222222222222222", PaintContainers(0));
-  cat.Add(273, "containers_1", "2222222222222222", PaintContainers(1));
-  cat.Add(274, "gun_pit", "0000011001100000", PaintGunPit());
+  const PatternPixels boxes_0 = PaintContainers(0), boxes_1 = PaintContainers(1);
+  cat.Add(272, "containers_0", solid(boxes_0, '2'), boxes_0);
+  cat.Add(273, "containers_1", solid(boxes_1, '2'), boxes_1);
+  const PatternPixels pit = PaintGunPit();
+  cat.Add(274, "gun_pit", solid(pit, '1'), pit);
 }
 
 }  // namespace tarq::forge

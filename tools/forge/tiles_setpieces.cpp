@@ -405,17 +405,7 @@ void AddSetPieceTiles(TileCatalogue& cat) {
         for (int c = 0; c < spec.cols; ++c) {
           PatternPixels tile = Crop(whole, c * kTileSize, r * kTileSize, kTileSize, kTileSize);
           // Solidity follows the picture: opaque cells of an overlay are high obstacles.
-          std::string solid(16, '0');
-          for (int cell = 0; cell < 16; ++cell) {
-            int opaque = 0;
-            for (int y = 0; y < 16; ++y) {
-              for (int x = 0; x < 16; ++x) {
-                const uint32_t px = tile.pixels[size_t((cell / 4) * 16 + y) * kTileSize + (cell % 4) * 16 + x];
-                if ((px >> 24) > 200) ++opaque;
-              }
-            }
-            if (layer == 1 && opaque > 128) solid[size_t(cell)] = '2';
-          }
+          const std::string solid = SolidityFromCoverage(tile, layer == 1 ? '2' : '0');
           const std::string name = spec.name + (layer == 0 ? "_g" : "_o") + std::to_string(r) + "_" +
                                    std::to_string(c);
           const int number = cat.AddShared(next, name, solid, std::move(tile));

@@ -483,15 +483,18 @@ void AddTerrainTiles(TileCatalogue& cat) {
   int base = 48;
   for (Terrain t : lands) {
     for (int mask = 1; mask <= 14; ++mask) {
-      cat.Add(base + mask - 1, EdgeTileName(t, mask), "0000000000000000",
-              PaintEdge(t, mask, 700u + uint32_t(t)));
+      PatternPixels edge = PaintEdge(t, mask, 700u + uint32_t(t));
+      // Rock outcrops are low obstacles wherever the rock covers the ground.
+      const std::string solid = SolidityFromCoverage(edge, t == Terrain::Rock ? '1' : '0');
+      cat.Add(base + mask - 1, EdgeTileName(t, mask), solid, std::move(edge));
     }
     base += 16;
   }
   // Forest canopy (overlay): 14 edges and two full variants, from 160.
   for (int mask = 1; mask <= 15; ++mask) {
-    cat.Add(160 + mask - 1, CanopyTileName(mask), mask == 15 ? "1111111111111111" : "0000000000000000",
-            PaintCanopy(mask, 0));
+    PatternPixels canopy = PaintCanopy(mask, 0);
+    const std::string solid = SolidityFromCoverage(canopy, '1');  // trees: low obstacles
+    cat.Add(160 + mask - 1, CanopyTileName(mask), solid, std::move(canopy));
   }
   cat.Add(175, CanopyTileName(15) + "_b", "1111111111111111", PaintCanopy(15, 1));
 
