@@ -543,13 +543,14 @@ constexpr std::array<std::array<BlendTable, 2>, 2> SamplerTable() {
 
 using SpanTable = std::array<std::array<std::array<BlendTable, 2>, 2>, kSamplerCount>;
 
-SpanTable MakeSpanTable() {
+SpanTable MakeSpanTable(bool vector_kernels) {
   SpanTable t = {
       SamplerTable<kFill>(),           SamplerTable<kNearest>(), SamplerTable<kBilinear>(),
       SamplerTable<kRow>(),            SamplerTable<kBilinearInside>(),
       SamplerTable<kBilinearRow>(),
   };
 #if defined(__SSE2__)
+  if (!vector_kernels) return t;
   // Tiles and glows: untinted, one texel per pixel.
   t[kRow][0][0][0] = &RowKernel4<0, false>;
   t[kRow][0][1][0] = &RowKernel4<0, true>;
@@ -561,8 +562,10 @@ SpanTable MakeSpanTable() {
   return t;
 }
 
-// kSpans[sampler][modulate][quantise][blend]
-const SpanTable kSpans = MakeSpanTable();
+// kSpans[sampler][modulate][quantise][blend]; kScalarSpans without the four-pixel
+// kernels, to check that both give the same pictures.
+const SpanTable kSpans = MakeSpanTable(true);
+const SpanTable kScalarSpans = MakeSpanTable(false);
 
 // 16.16 fixed point, held well inside int32 so stepping a span never overflows.
 inline int32_t ToFixed(double v) {
@@ -626,7 +629,7 @@ void SoftwareBackend::DrawSpan(int32_t y, int32_t x0, int32_t x1, SpanSetup& p) 
   }
   const bool modulate = p.mod != 0xFFFFFFFFu;
   uint32_t* dst = target_.data() + static_cast<size_t>(y) * width_ + x0;
-  kSpans[static_cast<size_t>(sampler)][modulate ? 1 : 0][low_bit_depth_ ? 1 : 0]
+  (vector_kernels_ ? kSpans : kScalarSpans)[static_cast<size_t>(sampler)][modulate ? 1 : 0][low_bit_depth_ ? 1 : 0]
         [static_cast<size_t>(blend_)](dst, n, p);
 }
 

@@ -50,6 +50,9 @@ class SoftwareBackend : public DrawBackend {
   PresentResult Present() override;
   bool ReadFrame(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override;
 
+  // Four-pixel (SSE2) kernels on or off; the pictures are the same either way.
+  void SetVectorKernels(bool on) { vector_kernels_ = on; }
+
   // The target itself (Width x Height words), for callers that avoid a copy.
   const uint32_t* Pixels() const { return target_.data(); }
   int32_t TargetWidth() const { return width_; }
@@ -77,6 +80,7 @@ class SoftwareBackend : public DrawBackend {
   bool open_ = false;
   int32_t width_ = 0, height_ = 0;
   bool low_bit_depth_ = false;
+  bool vector_kernels_ = true;
   bool linear_ = true;
   int32_t blend_ = 0;
   bool vertex_alpha_ = false;
