@@ -302,6 +302,7 @@ int RunHeadless(const HeadlessOptions& options) {
     const int64_t before = game.TickCount;
     clocks->NextFrame();
     timer.Idle();
+    form.AfterPass();
     if (game.TickCount == before) {
       // The timer did not run (the game closed its window); nothing more will happen.
       break;

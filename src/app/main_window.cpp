@@ -449,6 +449,13 @@ void TForm1::HandleEvent(const SDL_Event& event) {
   }
 }
 
+void TForm1::AfterPass() {
+  if (game_.SwitchScreenRequested) {
+    game_.SwitchScreenRequested = false;
+    SwitchScreen();
+  }
+}
+
 void TForm1::Run() {
   SDL_Event event;
   while (!closed_) {
@@ -460,6 +467,7 @@ void TForm1::Run() {
     }
     if (timer_.Running()) {
       timer_.Idle();
+      AfterPass();
       // The idle pass would spin a whole core; with no vertical retrace to wait for, a
       // short sleep between passes leaves the steps exactly as they were.
       if (!vsync_ || device_.UsingSoftware()) SDL_Delay(1);

@@ -98,6 +98,9 @@ class TForm1 {
   void Close();
   bool Closed() const { return closed_; }
 
+  // Requests the game made during the last timer pass (the display-mode switch).
+  void AfterPass();
+
   // The timer's handlers.
   void Timer1Render();
   void Timer1Process();

@@ -141,6 +141,7 @@ void DumpScreen(const Game& game, JsonWriter& w) {
   w.Field("SoundVolume", game.SoundVolume);
   w.Field("MusicVolume", game.MusicVolume);
   w.Field("QuitRequested", game.QuitRequested);
+  w.Field("SwitchScreenRequested", game.SwitchScreenRequested);
   w.Key("Controls");
   w.BeginArray();
   for (const ControlState& c : game.Controls) DumpControlState(c, w);

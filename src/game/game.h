@@ -56,6 +56,9 @@ struct Game {
   // Set when a menu asks the program to end (EXIT, QUIT TO WINDOWS); the shell
   // stops the timer and closes the window.
   bool QuitRequested = false;
+  // Set by the in-game menu's "SWITCH TO FULLSCREEN / WINDOWED"; the shell switches the
+  // display mode after the timer pass (the tick itself never touches the platform).
+  bool SwitchScreenRequested = false;
 
   // --- Playing field: players, weapons, effects, map and scroll ---------------------
   // (owned by the players / weapons / effects / world code)

@@ -236,3 +236,24 @@ TEST(MainWindow, ScreenshotFolderFollowsXdgDataHome) {
 
 }  // namespace
 }  // namespace tarq
+
+namespace tarq {
+namespace {
+
+TEST(MainWindow, TheGamesSwitchRequestIsCarriedOutAfterThePass) {
+  TempDir dir;
+  MakeDataFolder(dir, "[graphics]\nfullscreen=true\n");
+  ScopedChdir cd(dir.path());
+  HeadlessForm h;
+  ASSERT_EQ(h.result, StartupResult::Ok);
+  EXPECT_TRUE(h.form.FullScreen());
+  h.form.GameState().SwitchScreenRequested = true;
+  h.form.AfterPass();
+  EXPECT_FALSE(h.form.FullScreen());
+  EXPECT_FALSE(h.form.GameState().SwitchScreenRequested);
+  h.form.AfterPass();  // no request: nothing changes
+  EXPECT_FALSE(h.form.FullScreen());
+}
+
+}  // namespace
+}  // namespace tarq
