@@ -569,6 +569,7 @@ const SpanTable kScalarSpans = MakeSpanTable(false);
 
 // 16.16 fixed point, held well inside int32 so stepping a span never overflows.
 inline int32_t ToFixed(double v) {
+  if (std::isnan(v)) return 0;
   v = std::floor(v * 65536.0 + 0.5);
   return static_cast<int32_t>(std::clamp(v, -1073741824.0, 1073741824.0));
 }
@@ -648,6 +649,9 @@ bool SoftwareBackend::DrawRect(const DrawVertex& tl, const DrawVertex& tr, const
     return false;
   }
   if (tl.x == tr.x || tl.y == bl.y) return true;  // no area
+  if (!std::isfinite(tl.x) || !std::isfinite(tr.x) || !std::isfinite(tl.y) || !std::isfinite(bl.y)) {
+    return true;
+  }
   const double xl = std::min(tl.x, tr.x), xr = std::max(tl.x, tr.x);
   const double yt = std::min(tl.y, bl.y), yb = std::max(tl.y, bl.y);
   if (xr <= clip_x0_ || xl >= clip_x1_ || yb <= clip_y0_ || yt >= clip_y1_) return true;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "draw_test_support.h"
 
@@ -368,6 +369,41 @@ TEST(SoftwareKernels, VectorAndScalarPathsAgree) {
     }
     EXPECT_EQ(frames[0], frames[1]) << "low bit depth " << low;
   }
+}
+
+}  // namespace
+}  // namespace tarq
+
+namespace tarq {
+namespace {
+
+// Vertices no device would send still draw nothing rather than misbehave.
+TEST(SoftwareKernels, NonFiniteAndHugeVerticesAreHarmless) {
+  SoftwareBackend b;
+  BackendSettings s;
+  s.Width = 16;
+  s.Height = 16;
+  ASSERT_EQ(b.OpenDisplay(), 0);
+  ASSERT_EQ(b.CreateDevice(s), 0);
+  ASSERT_TRUE(b.Clear(0));
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  const DrawVertex bad[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0}, {inf, 0, 0, 1, 0xFFFFFFFF, 1, 0},
+                             {0, nan, 0, 1, 0xFFFFFFFF, 0, 1}, {inf, inf, 0, 1, 0xFFFFFFFF, 1, 1}};
+  ASSERT_TRUE(b.UploadVertices(bad, 4));
+  EXPECT_TRUE(b.DrawPrimitives(Primitive::TriangleStrip, 4));
+  const DrawVertex huge[3] = {{-1e30f, -1e30f, 0, 1, 0xFF00FF00, 0, 0},
+                              {1e30f, -1e30f, 0, 1, 0xFF00FF00, 0, 0},
+                              {0, 1e30f, 0, 1, 0xFF00FF00, 0, 0}};
+  ASSERT_TRUE(b.UploadVertices(huge, 3));
+  EXPECT_TRUE(b.DrawPrimitives(Primitive::TriangleList, 3));
+  EXPECT_FALSE(b.DrawPrimitives(Primitive::TriangleList, 6));  // more than uploaded
+  std::vector<uint32_t> px;
+  int32_t w = 0, h = 0;
+  ASSERT_TRUE(b.ReadFrame(px, w, h));
+  EXPECT_EQ(px[0], 0xFF00FF00u);  // the huge triangle covers the target
+  EXPECT_EQ(b.CreateTexture(0, 4, 21), kNoTexture);
+  EXPECT_EQ(b.CreateTexture(4, 4, 28), kNoTexture);
+  EXPECT_FALSE(b.BindTexture(12345));
 }
 
 }  // namespace
