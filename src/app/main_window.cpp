@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "assets/backend_factory.h"
+#include "assets/codec.h"
 #include "audio/mixer_audio_layer.h"
 #include "audio/null_audio_layer.h"
 #include "core/angles.h"
@@ -102,7 +103,7 @@ StartupResult TForm1::FormCreate(StartupOptions options) {
   }
   if (!DisplayConfiguration()) return StartupResult::Failed;
   // 3. The codec library is looked for in the system folder.
-  // (The archive's codec binding takes this path once it is part of the build.)
+  SetCodecLibraryPath(std::string("system/") + kCodecLibraryFileName);
   // 4. The random seed.
   if (options.FixedSeed) {
     SeedRandom(options.Seed);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "assets/codec.h"
 #include "fixtures.h"
 #include "game/dump.h"
 
@@ -66,6 +67,7 @@ TEST(MainWindow, StartUpEndsOnTheIntroWithTheTimerRunning) {
   EXPECT_EQ(h.form.Timer1().FPS(), 75);
   EXPECT_DOUBLE_EQ(SinTable[64], 1.0);
   EXPECT_TRUE(h.form.DrawDevice1().Initialized());
+  EXPECT_EQ(CodecLibraryPath(), std::string("system/") + kCodecLibraryFileName);
 }
 
 TEST(MainWindow, MissingOrShortMapEndsStartUpWithAnError) {
