@@ -8,14 +8,14 @@ namespace tarq {
 const std::array<MusicTrackEntry, kMusicTrackCount>& MusicTrackTable() {
   static const std::array<MusicTrackEntry, kMusicTrackCount> table = {{
       {"skybreak.xm", "SKYBREAK", "TITLE THEME", "COLDFORGE STUDIOS", 4.0f},
-      {"first_light.xm", "FIRST LIGHT", "SECTOR ONE - THE VALLEY", "COLDFORGE STUDIOS", 4.0f},
-      {"salt_and_rotors.xm", "SALT AND ROTORS", "SECTOR TWO - THE COAST", "COLDFORGE STUDIOS", 4.0f},
-      {"foundry_row.xm", "FOUNDRY ROW", "SECTOR THREE - THE WORKS", "COLDFORGE STUDIOS", 4.0f},
-      {"runway_zero.xm", "RUNWAY ZERO", "SECTOR FOUR - THE AIRBASE", "COLDFORGE STUDIOS", 4.0f},
-      {"strange_signals.xm", "STRANGE SIGNALS", "SECTOR FIVE - THE CRASH SITE", "COLDFORGE STUDIOS", 4.0f},
-      {"iron_citadel.xm", "IRON CITADEL", "FORTRESS THEME", "COLDFORGE STUDIOS", 4.0f},
-      {"last_stand.xm", "LAST STAND", "FINAL BOSS AND ENDING", "COLDFORGE STUDIOS", 4.0f},
-      {"magma_fields.xm", "MAGMA FIELDS", "SECTOR SIX - THE VOLCANO", "COLDFORGE STUDIOS", 4.0f},
+      {"first_light.xm", "FIRST LIGHT", "CALM FLIGHT", "COLDFORGE STUDIOS", 4.0f},
+      {"salt_and_rotors.xm", "SALT AND ROTORS", "SEA BREEZE", "COLDFORGE STUDIOS", 4.0f},
+      {"foundry_row.xm", "FOUNDRY ROW", "HEAVY INDUSTRY", "COLDFORGE STUDIOS", 4.0f},
+      {"runway_zero.xm", "RUNWAY ZERO", "FULL THROTTLE", "COLDFORGE STUDIOS", 4.0f},
+      {"strange_signals.xm", "STRANGE SIGNALS", "STRANGE SKIES", "COLDFORGE STUDIOS", 4.0f},
+      {"iron_citadel.xm", "IRON CITADEL", "SIEGE THEME", "COLDFORGE STUDIOS", 4.0f},
+      {"last_stand.xm", "LAST STAND", "FINAL BATTLE AND ENDING", "COLDFORGE STUDIOS", 4.0f},
+      {"magma_fields.xm", "MAGMA FIELDS", "FIRE AND ASH", "COLDFORGE STUDIOS", 4.0f},
   }};
   return table;
 }

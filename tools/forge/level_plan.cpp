@@ -569,20 +569,23 @@ const Section* Level::SectionAt(int row) const {
 Level BuildLevel(const TileCatalogue& tiles) {
   Level level;
   Painter p(level.map, tiles, level.reserved);
+  // Music: 1 valley, 2 coast, 3 works, 4 airbase, 5 strange skies, 6 fortress, 7 final
+  // battle, 8 fire and ash; neighbouring sections never share a tune, so a cue never
+  // restarts the tune that is already playing.
   // Twelve sections of about five minutes (177 rows at 35 rows a minute) from the map's
   // bottom; the last one ends with the arena at rows 1970-1985.
   const std::vector<SectionDef> defs = {
       {"countryside", 1, [](Painter& q, int t, int b) { PaintCountryside(q, t, b, 1); }},
       {"river delta and coast", 2, [](Painter& q, int t, int b) { PaintRiverCoast(q, t, b); }},
-      {"open sea", 8, [](Painter& q, int t, int b) { PaintOpenSea(q, t, b); }},
+      {"open sea", 5, [](Painter& q, int t, int b) { PaintOpenSea(q, t, b); }},
       {"harbour and rail yard", 3, [](Painter& q, int t, int b) { PaintHarbour(q, t, b); }},
-      {"desert", 4, [](Painter& q, int t, int b) { PaintDesert(q, t, b, true); }},
-      {"airbase", 5, [](Painter& q, int t, int b) { PaintAirbase(q, t, b); }},
+      {"desert", 8, [](Painter& q, int t, int b) { PaintDesert(q, t, b, true); }},
+      {"airbase", 4, [](Painter& q, int t, int b) { PaintAirbase(q, t, b); }},
       {"forest and hills", 1, [](Painter& q, int t, int b) { PaintForest(q, t, b, 160); }},
       {"tech base", 6, [](Painter& q, int t, int b) { PaintTechBase(q, t, b); }},
-      {"alien zone", 8, [](Painter& q, int t, int b) { PaintAlienZone(q, t, b); }},
-      {"volcanic fields", 2, [](Painter& q, int t, int b) { PaintVolcanic(q, t, b); }},
-      {"badlands", 3, [](Painter& q, int t, int b) { PaintBadlands(q, t, b, true); }},
+      {"alien zone", 5, [](Painter& q, int t, int b) { PaintAlienZone(q, t, b); }},
+      {"volcanic fields", 8, [](Painter& q, int t, int b) { PaintVolcanic(q, t, b); }},
+      {"badlands", 4, [](Painter& q, int t, int b) { PaintBadlands(q, t, b, true); }},
       {"enemy capital", 7, [](Painter& q, int t, int b) { PaintCapital(q, t, b, true); }},
   };
   const int rows_each = 177;
