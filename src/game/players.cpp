@@ -11,8 +11,11 @@ namespace tarq {
 
 void ResetPlayerForProgramStart(PlayerRecord& player) { player = PlayerRecord{}; }
 
-void JoinPlayer(PlayerRecord& p) {
-  p.Active = true;
+namespace {
+
+// A fresh helicopter at the start position, shielded, with the basic weapon; lives,
+// fire rate, nukes and score are the caller's to keep or reset.
+void PlaceFreshHelicopter(PlayerRecord& p) {
   p.X = 320;
   p.Y = 340;
   p.VelX = 0;
@@ -21,12 +24,19 @@ void JoinPlayer(PlayerRecord& p) {
   p.RotorAngle = ToByteAngle(Random(256));
   p.Altitude = 512;
   p.Energy = kFullEnergy;
-  p.Lives = 3;
   p.ShieldTime = 500;
   p.Armour = 0;
-  p.FireRate = 1;
   p.WeaponLevel = 1;
   p.Spread = 0;
+}
+
+}  // namespace
+
+void JoinPlayer(PlayerRecord& p) {
+  p.Active = true;
+  PlaceFreshHelicopter(p);
+  p.Lives = 3;
+  p.FireRate = 1;
   p.Nukes = 0;
   p.Colour = 0xFFFFFF;
   p.Score = 0;
@@ -109,21 +119,6 @@ void Jump(PlayerRecord& p, const ControlState& c) {
   if (p.ClimbSpeed < -256) p.ClimbSpeed = -256;
 }
 
-void Respawn(PlayerRecord& p) {
-  p.X = 320;
-  p.Y = 340;
-  p.VelX = 0;
-  p.VelY = 0;
-  p.Heading = 0;
-  p.RotorAngle = ToByteAngle(Random(256));
-  p.Altitude = 512;
-  p.Energy = kFullEnergy;
-  p.ShieldTime = 500;
-  p.Armour = 0;
-  p.WeaponLevel = 1;
-  p.Spread = 0;
-}
-
 // From the tick the helicopter is destroyed: a big blast, scattered explosions for 40
 // ticks, then off the screen; a lone player's view drifts back to the centre; with a
 // life left it respawns after 226 ticks.
@@ -153,7 +148,7 @@ void Destruction(Game& game, PlayerRecord& p) {
     p.X = 10.0 * game.ScrollX;
   }
   p.DeathTimer += 1;
-  if (p.DeathTimer > 225 && p.Lives >= 0) Respawn(p);
+  if (p.DeathTimer > 225 && p.Lives >= 0) PlaceFreshHelicopter(p);
 }
 
 }  // namespace
