@@ -12,6 +12,7 @@
 #include "assets/backend_factory.h"
 #include "assets/gl_backend.h"
 #include "assets/pattern_image.h"
+#include "offscreen_video.h"
 
 namespace tarq {
 namespace {
@@ -56,19 +57,7 @@ TEST(GlPresentPlacement, WholeFactorsWhenTheyFitWellElseAspectFit) {
   EXPECT_EQ(none.Width, 0);
 }
 
-// The GL tests share one video subsystem on SDL's offscreen driver (no display
-// needed), started once and left running with one hidden GL window that keeps the GL
-// driver loaded: unloading it between tests would drop allocations of the driver's own,
-// which the leak checker then reports.
-void StartOffscreenVideo() {
-  static const bool started = [] {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    SDL_CreateWindow("TARQ", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    return true;
-  }();
-  (void)started;
-}
+using testing::StartOffscreenVideo;
 
 // A GL device without a window on SDL's offscreen driver, or null.
 std::unique_ptr<TDrawDevice> OffscreenGlDevice(GlBackend** backend = nullptr) {

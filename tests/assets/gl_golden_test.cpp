@@ -10,6 +10,7 @@
 
 #include "assets/gl_backend.h"
 #include "golden_scenes.h"
+#include "offscreen_video.h"
 
 namespace tarq {
 namespace {
@@ -21,19 +22,7 @@ using testing::DrawOperationsScene;
 using testing::DrawRotationScene;
 using testing::DrawSixteenBitScene;
 
-// The GL tests share one video subsystem on SDL's offscreen driver (no display
-// needed), started once and left running with one hidden GL window that keeps the GL
-// driver loaded: unloading it between tests would drop allocations of the driver's own,
-// which the leak checker then reports.
-void StartOffscreenVideo() {
-  static const bool started = [] {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    SDL_CreateWindow("TARQ", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    return true;
-  }();
-  (void)started;
-}
+using testing::StartOffscreenVideo;
 
 std::unique_ptr<TDrawDevice> GlDevice(int32_t width, int32_t height, bool low_bit_depth = false) {
   StartOffscreenVideo();
