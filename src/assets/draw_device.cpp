@@ -169,7 +169,9 @@ int32_t TDrawDevice::Initialize() {
       return kDrawNoDisplayMode;
     }
     s.BackBufferCount = 0;
-    s.VSync = false;
+    // Full screen is a borderless window here, so the game always runs windowed:
+    // vertical sync follows the player's setting in a window too.
+    s.VSync = vsync_;
   } else {
     s.BackBufferCount = 0;
     s.VSync = false;
@@ -226,6 +228,10 @@ int32_t TDrawDevice::Finalize() {
 
 bool TDrawDevice::ResetDevice() {
   if (!initialised_) return false;
+  // A reset clears the back end's bound texture and blend, so forget ours too: the
+  // next draw binds both again (as after a lost device).
+  current_texture_ = kNoTexture;
+  current_effect_ = 0;
   return backend_->Reset();
 }
 
