@@ -168,7 +168,19 @@ bool TForm1::DisplayConfiguration() {
   // 9. The drawing device.
   device_.SetHardware(!headless_);
   device_.SetWindow(window_);
-  const int32_t code = device_.Initialize();
+  int32_t code = device_.Initialize();
+  if (code == 0 && !headless_ && std::getenv("TARQ_FORCE_OPENGL") == nullptr) {
+    // An OpenGL driver that rasterises on the CPU draws this game's frames many times
+    // slower than our own software renderer, so the game prefers ours there.
+    const std::string renderer = SoftwareOpenGlRenderer(device_);
+    if (!renderer.empty()) {
+      std::fprintf(stderr, "TARQ: OpenGL draws in software here (%s); using the built-in software renderer\n",
+                   renderer.c_str());
+      device_.Finalize();
+      device_.SetHardware(false);
+      code = device_.Initialize();
+    }
+  }
   if (code != 0) {
     ShowError(TDrawDevice::ErrorText(code));
     return false;

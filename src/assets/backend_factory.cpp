@@ -1,5 +1,6 @@
 #include "assets/backend_factory.h"
 
+#include "assets/draw_device.h"
 #include "assets/gl_backend.h"
 
 namespace tarq {
@@ -10,5 +11,14 @@ std::unique_ptr<DrawBackend> MakeOpenGlBackend(bool hardware) {
 }
 
 void UseOpenGlForHardwareDevices() { RegisterHardwareBackend(&MakeOpenGlBackend); }
+
+std::string SoftwareOpenGlRenderer(const TDrawDevice& device) {
+  const auto* gl = dynamic_cast<const GlBackend*>(device.Backend());
+  if (gl == nullptr) return {};
+  const std::string name = gl->RendererName();
+  for (const char* soft : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+    if (name.find(soft) != std::string::npos) return name;
+  return {};
+}
 
 }  // namespace tarq

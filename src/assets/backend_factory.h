@@ -4,6 +4,7 @@
 // and when no OpenGL 3.3 context can be had the device falls back to the software
 // rasteriser with one line on the console. Software devices never touch OpenGL.
 #include <memory>
+#include <string>
 
 #include "assets/draw_backend.h"
 
@@ -14,5 +15,9 @@ std::unique_ptr<DrawBackend> MakeOpenGlBackend(bool hardware);
 
 // Registers MakeOpenGlBackend as the hardware back end of every TDrawDevice.
 void UseOpenGlForHardwareDevices();
+
+// The renderer's name when the device draws through an OpenGL driver that itself
+// rasterises in software (Mesa's llvmpipe, softpipe or swrast); empty otherwise.
+std::string SoftwareOpenGlRenderer(const class TDrawDevice& device);
 
 }  // namespace tarq
