@@ -4,6 +4,7 @@
 
 #include "../assets/archive_fixtures.h"
 #include "../assets/draw_test_support.h"
+#include "render/prompt.h"
 #include "render/text.h"
 
 namespace tarq {
@@ -87,6 +88,20 @@ TEST_F(TextTest, ClipRectIsClampedToTheScreen) {
   const auto viewports = backend->Of(RecordedCall::SetViewport);
   ASSERT_FALSE(viewports.empty());
   EXPECT_EQ(viewports.back().Args, (std::vector<int64_t>{0, 470, 31, 10}));
+}
+
+TEST_F(TextTest, RedefinePromptIsOneWholeFrameWithTwoCentredLines) {
+  backend->ClearCalls();
+  DrawRedefinePrompt(ctx);
+  EXPECT_EQ(backend->Of(RecordedCall::BeginScene).size(), 1u);
+  ASSERT_EQ(backend->Of(RecordedCall::Clear).size(), 1u);
+  EXPECT_EQ(backend->Of(RecordedCall::Present).size(), 1u);
+  // The second line is the smaller one, and its scale stays set.
+  EXPECT_EQ(font2.Scale, 192);
+  const auto uploads = backend->Of(RecordedCall::UploadVertices);
+  ASSERT_FALSE(uploads.empty());
+  // The first glyph of the first line sits above the second line's centre.
+  EXPECT_LT(uploads.front().Vertices[0].y, 256.0f - 7.0f);
 }
 
 }  // namespace
