@@ -82,6 +82,10 @@ struct Game {
   std::vector<EnemyRecord> EnemyList;
   std::vector<EnemyBullet> EnemyBullets;
   PlasmaGrid Plasma{};
+  // The title logo's fall: it drops from above the screen, bounces once and lands.
+  double TitleLogoY = -256.0;
+  double TitleLogoSpeed = 20.0;
+  int32_t TitleLogoPhase = 100;  // 0 .. 200, phase of the logo's arc
   // Pixel access to the water tiles' images; null when there are none (headless).
   TileSurface* WaterTiles = nullptr;
 

@@ -20,6 +20,11 @@ void SlideInGameMenu(Game& game);
 
 // Puts the title back to its first state (logo animation, cursor, screen ticks).
 void ResetTitle(Game& game);
+// The title logo's fall, bounce and landing (the landing starts the title theme's
+// entry, the flash behind the logo and a new colour backdrop).
+void MoveTitleLogo(Game& game);
+// The flash behind the landed logo grows, then fades.
+void TitleNukeFlash(Game& game);
 
 // Empties the explosion, player-bullet, enemy-bullet and enemy lists (flares finish on
 // their own).
