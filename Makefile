@@ -6,6 +6,9 @@ CMAKE_FLAGS ?=
 ifeq ($(CI),true)
 CMAKE_FLAGS += -DTARQ_WERROR=ON
 endif
+# Let ccache share compiled objects between checkouts in different folders.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 .PHONY: all deps configure build run test asan bench clean
 
@@ -27,8 +30,9 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
-asan: deps
-	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DTARQ_SANITIZE=ON -DTARQ_BENCH=OFF $(CMAKE_FLAGS) > /dev/null
+asan: build
+	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DTARQ_SANITIZE=ON -DTARQ_BENCH=OFF \
+	  -DTARQ_FORGE_PROGRAM=$(CURDIR)/$(BUILD)/forge $(CMAKE_FLAGS) > /dev/null
 	@cmake --build $(BUILD)-asan -j $(JOBS)
 	@cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
 
