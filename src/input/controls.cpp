@@ -260,7 +260,7 @@ std::string DecodeControl(std::string_view binding) {
 std::string WhichControl(TInputDevices& input) {
   input.Update();
   std::string text;
-  char buf[8];
+  char buf[24];  // room for any int the formats could print
   for (int code = 0; code < 256; ++code) {
     if (!input.KeyDown(code)) continue;
     std::snprintf(buf, sizeof buf, "KB%02X", code);
