@@ -25,18 +25,18 @@ class DiscardBuffer : public std::streambuf {
 };
 
 std::unique_ptr<SampleData> DecodeWav(const std::string& path) {
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec wav{};
   uint8_t* raw = nullptr;
   uint32_t rawBytes = 0;
-  if (!SDL_LoadWAV(path.c_str(), &spec, &raw, &rawBytes)) return nullptr;
+  if (!SDL_LoadWAV(path.c_str(), &wav, &raw, &rawBytes)) return nullptr;
   auto data = std::make_unique<SampleData>();
-  data->channels = spec.channels >= 2 ? 2 : 1;
-  data->rate = spec.freq > 0 ? spec.freq : 22050;
+  data->channels = wav.channels >= 2 ? 2 : 1;
+  data->rate = wav.freq > 0 ? wav.freq : 22050;
   // Converted once to float at the file's own rate; pitch is applied when mixing.
   SDL_AudioCVT cvt;
-  const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS,
-                                      static_cast<uint8_t>(data->channels), spec.freq);
-  if (built < 0 || spec.channels == 0) {
+  const int built = SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_F32SYS,
+                                      static_cast<uint8_t>(data->channels), wav.freq);
+  if (built < 0 || wav.channels == 0) {
     SDL_FreeWAV(raw);
     return nullptr;
   }

@@ -41,13 +41,13 @@ std::string ReadBytes(const std::string& path) {
 TEST(ForgedSounds, SixteenMono16BitWavsAt22050HzThatLoad) {
   MixerAudioLayer layer;
   for (int i = 0; i < 16; ++i) {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wav{};
     uint8_t* buffer = nullptr;
     uint32_t bytes = 0;
-    ASSERT_NE(SDL_LoadWAV(SoundPath(i).c_str(), &spec, &buffer, &bytes), nullptr) << SoundPath(i);
-    EXPECT_EQ(spec.freq, 22050);
-    EXPECT_EQ(spec.channels, 1);
-    EXPECT_EQ(spec.format, AUDIO_S16LSB);
+    ASSERT_NE(SDL_LoadWAV(SoundPath(i).c_str(), &wav, &buffer, &bytes), nullptr) << SoundPath(i);
+    EXPECT_EQ(wav.freq, 22050);
+    EXPECT_EQ(wav.channels, 1);
+    EXPECT_EQ(wav.format, AUDIO_S16LSB);
     const double seconds = bytes / 2.0 / 22050.0;
     int peak = 0;
     for (uint32_t k = 0; k < bytes / 2; ++k) {

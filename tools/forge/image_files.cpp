@@ -34,7 +34,7 @@ std::vector<uint8_t> EncodeTga32(const Picture& picture) {
   out.push_back(0);  // no image id
   out.push_back(0);  // no colour map
   out.push_back(2);  // uncompressed true colour
-  for (int i = 0; i < 5; ++i) out.push_back(0);  // colour-map specification
+  for (int i = 0; i < 5; ++i) out.push_back(0);  // colour-map fields (no colour map)
   Put16(out, 0);
   Put16(out, 0);  // origin
   Put16(out, uint32_t(picture.width));

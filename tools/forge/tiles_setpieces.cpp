@@ -364,9 +364,9 @@ void ArenaGround(cairo_t* cr) {
 
 }  // namespace
 
-const std::vector<SetPieceSpec>& SetPieceSpecs() {
+const std::vector<SetPieceLayout>& SetPieceLayouts() {
   using namespace piece;
-  static const std::vector<SetPieceSpec> specs = {
+  static const std::vector<SetPieceLayout> layouts = {
       {"fortress", kFortressCols, kFortressRows, FortressGround, nullptr},
       {"runway", kRunwayCols, kRunwayRows, RunwayGround, nullptr},
       {"airstrip", kAirstripCols, kAirstripRows, AirstripGround, nullptr},
@@ -377,11 +377,11 @@ const std::vector<SetPieceSpec>& SetPieceSpecs() {
       {"track", kTrackCols, kTrackRows, TrackGround, nullptr},
       {"arena", kArenaCols, kArenaRows, ArenaGround, nullptr},
   };
-  return specs;
+  return layouts;
 }
 
-const SetPieceSpec& FindSetPiece(const std::string& name) {
-  for (const auto& s : SetPieceSpecs()) {
+const SetPieceLayout& FindSetPiece(const std::string& name) {
+  for (const auto& s : SetPieceLayouts()) {
     if (s.name == name) return s;
   }
   throw std::out_of_range("no set piece named " + name);
@@ -389,31 +389,31 @@ const SetPieceSpec& FindSetPiece(const std::string& name) {
 
 void AddSetPieceTiles(TileCatalogue& cat) {
   int next = 1024;  // set pieces fill the upper half of the numbers
-  for (const SetPieceSpec& spec : SetPieceSpecs()) {
+  for (const SetPieceLayout& layout : SetPieceLayouts()) {
     PieceGrid grid;
-    grid.cols = spec.cols;
-    grid.rows = spec.rows;
-    grid.ground.assign(size_t(spec.cols) * spec.rows, 0);
-    grid.overlay.assign(size_t(spec.cols) * spec.rows, 0);
+    grid.cols = layout.cols;
+    grid.rows = layout.rows;
+    grid.ground.assign(size_t(layout.cols) * layout.rows, 0);
+    grid.overlay.assign(size_t(layout.cols) * layout.rows, 0);
     for (int layer = 0; layer < 2; ++layer) {
-      void (*paint)(cairo_t*) = layer == 0 ? spec.ground : spec.overlay;
+      void (*paint)(cairo_t*) = layer == 0 ? layout.ground : layout.overlay;
       if (!paint) continue;
-      Canvas canvas(spec.cols * kTileSize, spec.rows * kTileSize);
+      Canvas canvas(layout.cols * kTileSize, layout.rows * kTileSize);
       paint(canvas.cr());
       const PatternPixels whole = canvas.Pixels();
-      for (int r = 0; r < spec.rows; ++r) {
-        for (int c = 0; c < spec.cols; ++c) {
+      for (int r = 0; r < layout.rows; ++r) {
+        for (int c = 0; c < layout.cols; ++c) {
           PatternPixels tile = Crop(whole, c * kTileSize, r * kTileSize, kTileSize, kTileSize);
           // Solidity follows the picture: opaque cells of an overlay are high obstacles.
           const std::string solid = SolidityFromCoverage(tile, layer == 1 ? '2' : '0');
-          const std::string name = spec.name + (layer == 0 ? "_g" : "_o") + std::to_string(r) + "_" +
+          const std::string name = layout.name + (layer == 0 ? "_g" : "_o") + std::to_string(r) + "_" +
                                    std::to_string(c);
           const int number = cat.AddShared(next, name, solid, std::move(tile));
-          (layer == 0 ? grid.ground : grid.overlay)[size_t(r) * spec.cols + c] = number;
+          (layer == 0 ? grid.ground : grid.overlay)[size_t(r) * layout.cols + c] = number;
         }
       }
     }
-    cat.AddPiece(spec.name, std::move(grid));
+    cat.AddPiece(layout.name, std::move(grid));
   }
 }
 

@@ -10,7 +10,7 @@
 
 namespace tarq::forge {
 
-struct SetPieceSpec {
+struct SetPieceLayout {
   std::string name;
   int cols = 0;
   int rows = 0;
@@ -18,8 +18,8 @@ struct SetPieceSpec {
   void (*overlay)(cairo_t*) = nullptr;  // layer 3 overlay; may be null
 };
 
-const std::vector<SetPieceSpec>& SetPieceSpecs();
-const SetPieceSpec& FindSetPiece(const std::string& name);
+const std::vector<SetPieceLayout>& SetPieceLayouts();
+const SetPieceLayout& FindSetPiece(const std::string& name);
 
 // Local geometry, in pixels from the piece's top-left corner.
 namespace piece {
