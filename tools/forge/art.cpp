@@ -243,6 +243,16 @@ void FillDome(cairo_t* cr, Rgb base, double cx, double cy, double r, double stre
   cairo_pattern_destroy(g);
 }
 
+void FillRadialDisc(cairo_t* cr, double cx, double cy, double r0, double r,
+                    std::initializer_list<RadialStop> stops) {
+  cairo_pattern_t* g = cairo_pattern_create_radial(cx, cy, r0, cx, cy, r);
+  for (const RadialStop& s : stops) cairo_pattern_add_color_stop_rgba(g, s.offset, s.r, s.g, s.b, s.a);
+  cairo_set_source(cr, g);
+  cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_pattern_destroy(g);
+}
+
 void Outline(cairo_t* cr, Rgb c, double width, double alpha) {
   SetColour(cr, c, alpha);
   cairo_set_line_width(cr, width);

@@ -13,6 +13,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,14 @@ void FillCylinder(cairo_t* cr, Rgb base, bool along_x, double strength = 0.4);
 // Fills the current path (and keeps it) with a dome shading: highlight up-left of the
 // centre (cx, cy), darkening toward radius r.
 void FillDome(cairo_t* cr, Rgb base, double cx, double cy, double r, double strength = 0.45);
+// One colour stop of a radial fill: offset 0 .. 1 from the centre outward, RGBA.
+struct RadialStop {
+  double offset, r, g, b, a;
+};
+// Fills a disc of radius r round (cx, cy) with a gradient running outward from radius
+// r0: glows, halos and pools of light.
+void FillRadialDisc(cairo_t* cr, double cx, double cy, double r0, double r,
+                    std::initializer_list<RadialStop> stops);
 // Strokes the current path (and clears it) with a dark outline of the given colour.
 void Outline(cairo_t* cr, Rgb c, double width = 1.0, double alpha = 0.85);
 

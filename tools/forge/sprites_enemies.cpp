@@ -393,14 +393,7 @@ void AddCreatures(SpriteList& out) {
   // A spiked bomb that floats; pattern 1 is its glow (added as light, tinted red).
   out.push_back(PaintSprite("bulletbomb", 48, 48, 2, [](cairo_t* cr, int i) {
     if (i == 1) {
-      cairo_pattern_t* g = cairo_pattern_create_radial(24, 24, 0, 24, 24, 22);
-      cairo_pattern_add_color_stop_rgba(g, 0, 1, 1, 1, 1);
-      cairo_pattern_add_color_stop_rgba(g, 0.35, 0.8, 0.8, 0.8, 1);
-      cairo_pattern_add_color_stop_rgba(g, 1, 0, 0, 0, 1);
-      cairo_set_source(cr, g);
-      cairo_arc(cr, 24, 24, 22, 0, 2 * M_PI);
-      cairo_fill(cr);
-      cairo_pattern_destroy(g);
+      FillRadialDisc(cr, 24, 24, 0, 22, {{0, 1, 1, 1, 1}, {0.35, 0.8, 0.8, 0.8, 1}, {1, 0, 0, 0, 1}});
       return;
     }
     for (int k = 0; k < 8; ++k) {
@@ -442,14 +435,7 @@ void AddCreatures(SpriteList& out) {
   // Floating mine; pattern 1 is its glow, added with alpha, tinted red or green.
   out.push_back(PaintSprite("mine", 32, 32, 2, [](cairo_t* cr, int i) {
     if (i == 1) {
-      cairo_pattern_t* g = cairo_pattern_create_radial(16, 16, 0, 16, 16, 15);
-      cairo_pattern_add_color_stop_rgba(g, 0, 1, 1, 1, 0.9);
-      cairo_pattern_add_color_stop_rgba(g, 0.4, 1, 1, 1, 0.45);
-      cairo_pattern_add_color_stop_rgba(g, 1, 1, 1, 1, 0);
-      cairo_set_source(cr, g);
-      cairo_arc(cr, 16, 16, 15, 0, 2 * M_PI);
-      cairo_fill(cr);
-      cairo_pattern_destroy(g);
+      FillRadialDisc(cr, 16, 16, 0, 15, {{0, 1, 1, 1, 0.9}, {0.4, 1, 1, 1, 0.45}, {1, 1, 1, 1, 0}});
       return;
     }
     for (int k = 0; k < 6; ++k) {

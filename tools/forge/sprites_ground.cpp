@@ -310,13 +310,7 @@ void AddGuns(SpriteList& out) {
     SetColour(cr, f == 4 ? Hex(0xFF3020) : (f == 5 ? Hex(0x701810) : Hex(0x403830)));
     cairo_fill(cr);
     if (f == 4) {
-      cairo_pattern_t* g = cairo_pattern_create_radial(24, 24, 1, 24, 24, 8);
-      cairo_pattern_add_color_stop_rgba(g, 0, 1, 0.4, 0.2, 0.7);
-      cairo_pattern_add_color_stop_rgba(g, 1, 1, 0.2, 0.1, 0);
-      cairo_set_source(cr, g);
-      cairo_arc(cr, 24, 24, 8, 0, 2 * M_PI);
-      cairo_fill(cr);
-      cairo_pattern_destroy(g);
+      FillRadialDisc(cr, 24, 24, 1, 8, {{0, 1, 0.4, 0.2, 0.7}, {1, 1, 0.2, 0.1, 0}});
     }
   }));
   // Pop-up cannon, barrel toward +x: 0-3 the cover opens and the barrel runs out,
