@@ -14,7 +14,7 @@
 #include "game/players.h"
 #include "game/weapons.h"
 #include "input/controls.h"
-#include "world/enemy.h"
+#include "enemies/enemies.h"
 #include "world/map.h"
 
 namespace tarq {
@@ -41,6 +41,7 @@ struct Game {
   bool InGameMenuOpen = false;
   bool Paused = false;
   int32_t TypedKey = 0;
+  int32_t EditIndex = -1;  // high-score entry being named on the name-entry screen
   int64_t TickCount = 0;
   bool ShowOptionsAtStart = true;
   int32_t SoundVolume = 100;
@@ -80,6 +81,7 @@ struct Game {
   int32_t ScrollHold = 0;  // reasons the scroll is held; it moves only at 0
   WorldMap Map;
   std::vector<EnemyRecord> EnemyList;
+  int32_t GooseLeader = -1;  // list index of the last kind-7 record, -1 none
   std::vector<EnemyBullet> EnemyBullets;
   PlasmaGrid Plasma{};
   // The title logo's fall: it drops from above the screen, bounces once and lands.

@@ -7,6 +7,8 @@
 #include "core/numeric.h"
 #include "core/random.h"
 #include "game/game.h"
+#include "render/enemy_draw.h"
+#include "render/screens.h"
 #include "render/text.h"
 
 namespace tarq {
@@ -118,7 +120,7 @@ void DrawHud(const Game& game, FrameCanvas& canvas) {
   }
 }
 
-void DrawGameOver(const Game& game, FrameCanvas& canvas) {
+void DrawGameOverMessages(const Game& game, FrameCanvas& canvas) {
   for (int32_t p = 0; p < 2; ++p) {
     const PlayerRecord& pl = game.Players[static_cast<size_t>(p)];
     if (!pl.Active || pl.Lives >= 0) continue;
@@ -167,15 +169,15 @@ void DrawPlayingFrame(Game& game, FrameCanvas* canvas) {
   if (canvas != nullptr) {
     FrameCanvas& cv = *canvas;
     DrawMapLayers(game, cv, 0, 2);
-    cv.EnemyDraw(false, false, true);
+    Enemy_Draw(game, cv, EnemyPass::Wrecks);
     const int32_t heli = cv.SpriteIndex("heli2");
     const int32_t rotors = cv.SpriteIndex("rotors1");
     for (const PlayerRecord& p : game.Players)
       if (Flying(p)) DrawShadow(p, cv, heli, rotors);
-    cv.EnemyDraw(true, false, false);
-    cv.EnemyDraw(false, true, false);
+    Enemy_Draw(game, cv, EnemyPass::Shadows);
+    Enemy_Draw(game, cv, EnemyPass::Ground);
     DrawMapLayers(game, cv, 3, 4);
-    cv.EnemyDraw(false, false, false);
+    Enemy_Draw(game, cv, EnemyPass::Air);
     for (const EnemyBullet& b : game.EnemyBullets)
       cv.DrawImageRotated(ImageRef::Sprite(b.Image), Round(b.X) - game.ScrollX,
                           Round(b.Y) - game.ScrollY, b.Angle, 256, b.Frame, kEffectAlpha);
@@ -194,7 +196,7 @@ void DrawPlayingFrame(Game& game, FrameCanvas* canvas) {
       cv.DrawImageRotatedColored(flare, f.X - game.ScrollX, f.Y - game.ScrollY, f.Angle, f.Scale,
                                  Grey(f.Brightness), 0, kEffectSquareAdd);
     DrawHud(game, cv);
-    DrawGameOver(game, cv);
+    DrawGameOverMessages(game, cv);
   }
   for (PlayerRecord& p : game.Players)
     if (p.Armour < 0) p.Armour = 0;
@@ -206,7 +208,7 @@ void DrawPlayingFrame(Game& game, FrameCanvas* canvas) {
     const int32_t s = MenuDarkeningInset(game.InGameMenuSlide);
     cv.DrawQuad(ImageRef::Sprite(cv.SpriteIndex("nuke")), s - 200, s - 200, 839 - s, s - 200,
                 839 - s, 679 - s, s - 200, 679 - s, 0, kEffectDarken);
-    cv.DrawIngameMenu();
+    DrawIngameMenu(game, cv);
   }
   cv.EndScene();
   cv.Present();
@@ -255,43 +257,65 @@ void DeviceFrameCanvas::DrawQuad(ImageRef image, int32_t x1, int32_t y1, int32_t
     device_.DrawQuad(img, x1, y1, x2, y2, x3, y3, x4, y4, pattern, effect);
 }
 
+void DeviceFrameCanvas::DrawImageColored(ImageRef image, int32_t x, int32_t y, uint32_t colour,
+                                         int32_t pattern, int32_t effect) {
+  if (TPatternImage* img = Resolve(image))
+    device_.DrawImageColored(img, x, y, colour, pattern, effect);
+}
+
+void DeviceFrameCanvas::Clear(uint32_t colour) { device_.Clear(colour); }
+
+void DeviceFrameCanvas::FillBox(int32_t x, int32_t y, int32_t width, int32_t height,
+                                uint32_t colour, int32_t effect) {
+  device_.FillBox(x, y, width, height, colour, effect);
+}
+
+TextContext DeviceFrameCanvas::Text() const {
+  return TextContext{&assets_.Font1, &assets_.Font2, &device_};
+}
+
 void DeviceFrameCanvas::Center(const std::string& text, int32_t x, int32_t y, uint32_t colour,
                                int32_t scale) {
-  ::tarq::Center(TextContext{&assets_.Font1, &assets_.Font2, &device_}, text, x, y, colour, scale);
+  ::tarq::Center(Text(), text, x, y, colour, scale);
 }
 
-void DeviceFrameCanvas::EnemyDraw(bool shadows, bool ground, bool wrecks) {
-  if (OnEnemyDraw) OnEnemyDraw(shadows, ground, wrecks);
+void DeviceFrameCanvas::Right(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+                              int32_t scale) {
+  ::tarq::Right(Text(), text, x, y, colour, scale);
 }
 
-void DeviceFrameCanvas::DrawIngameMenu() {
-  if (OnIngameMenu) OnIngameMenu();
+void DeviceFrameCanvas::Lft(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+                            int32_t scale) {
+  ::tarq::Lft(Text(), text, x, y, colour, scale);
 }
 
-void DeviceFrameCanvas::DrawScreen(int32_t screenState) {
-  if (OnScreen) {
-    OnScreen(screenState);
-    return;
-  }
-  device_.BeginScene();
-  device_.Clear(0);
-  device_.EndScene();
-  device_.Present();
+void DeviceFrameCanvas::Lft2(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+                             int32_t scale) {
+  ::tarq::Lft2(Text(), text, x, y, colour, scale);
+}
+
+int32_t DeviceFrameCanvas::TextWidth(int32_t font, const std::string& text, int32_t scale) {
+  TBitmapFont& f = font == 1 ? assets_.Font1 : assets_.Font2;
+  f.Scale = scale;
+  return f.TextWidth(text);
+}
+
+void DeviceFrameCanvas::SetClipRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+  ::tarq::SetClipRect(Text(), x, y, w, h);
 }
 
 void Timer1Render(Game& game, FrameCanvas* canvas) {
+  // Menus and end screens draw whole frames of their own and have no game logic, so
+  // without a canvas nothing runs for them.
   switch (game.ScreenState) {
-    case kScreenTitle:
-    case kScreenControlOptions:
-    case kScreenGameOptions:
-    case kScreenScores:
-    case kScreenNameEntry:
-    case kScreenCompletion:
-    case kScreenIntro:
-      if (canvas != nullptr) canvas->DrawScreen(game.ScreenState);
-      return;
-    default:
-      DrawPlayingFrame(game, canvas);
+    case kScreenTitle: if (canvas) DrawTitleScreen(game, *canvas); return;
+    case kScreenControlOptions: if (canvas) DrawOptionsScreen(game, *canvas); return;
+    case kScreenGameOptions: if (canvas) DrawSelectScreen(game, *canvas); return;
+    case kScreenScores: if (canvas) DrawScores(game, *canvas, -1); return;
+    case kScreenNameEntry: if (canvas) DrawScores(game, *canvas, game.EditIndex); return;
+    case kScreenCompletion: if (canvas) DrawGameOver(game, *canvas); return;
+    case kScreenIntro: if (canvas) DrawSponsors(game, *canvas); return;
+    default: DrawPlayingFrame(game, canvas);
   }
 }
 

@@ -7,9 +7,10 @@
 // its start and raises a negative Armour to 0 before showing it. Those run also
 // without anything to draw on (the headless runner renders with no canvas).
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "render/text.h"
 
 namespace tarq {
 
@@ -62,32 +63,34 @@ class FrameCanvas {
   // Corners in the order top-left, top-right, bottom-right, bottom-left.
   virtual void DrawQuad(ImageRef image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3,
                         int32_t y3, int32_t x4, int32_t y4, int32_t pattern, int32_t effect) = 0;
-  // Text in the second game font centred on (x, y).
+  virtual void DrawImageColored(ImageRef image, int32_t x, int32_t y, uint32_t colour,
+                                int32_t pattern, int32_t effect) = 0;
+  virtual void Clear(uint32_t colour) = 0;
+  virtual void FillBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour,
+                       int32_t effect) = 0;
+
+  // Text placement (see text.h): Center, Right and Lft2 use the stencil font (Font2),
+  // Lft the serif font (Font1). Each sets its font's scale and leaves it set.
   virtual void Center(const std::string& text, int32_t x, int32_t y, uint32_t colour,
                       int32_t scale) = 0;
-
-  // The enemies' drawing passes: wrecks, shadows, ground and airborne enemies.
-  virtual void EnemyDraw(bool shadows, bool ground, bool wrecks) = 0;
-  // The in-game menu's items over the darkened field.
-  virtual void DrawIngameMenu() = 0;
-
-  // A whole menu or end screen, which brackets its own frame: 0 the title screen,
-  // 2 the control options, 3 the game options, 4 the score table, 5 the score table
-  // with the entry being named, 6 the completion screen, 7 the sponsor screen.
-  virtual void DrawScreen(int32_t screenState) = 0;
+  virtual void Right(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+                     int32_t scale) = 0;
+  virtual void Lft(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+                   int32_t scale) = 0;
+  virtual void Lft2(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+                    int32_t scale) = 0;
+  // Width of a text in font 1 (serif) or 2 (stencil) at a scale; sets that scale.
+  virtual int32_t TextWidth(int32_t font, const std::string& text, int32_t scale) = 0;
+  // Limits all further drawing to x .. x + w, y .. y + h (inclusive), clamped to the
+  // screen; SetClipRect(0, 0, 640, 480) restores the whole screen.
+  virtual void SetClipRect(int32_t x, int32_t y, int32_t w, int32_t h) = 0;
 };
 
 // The game's canvas: the drawing device with the loaded sprite table, tile images and
-// fonts. The enemy passes, the in-game menu's items and the other screens are drawn by
-// their own routines, reached through the hooks; a screen without a hook shows a
-// cleared frame.
+// fonts.
 class DeviceFrameCanvas : public FrameCanvas {
  public:
   DeviceFrameCanvas(TDrawDevice& device, GameAssets& assets) : device_(device), assets_(assets) {}
-
-  std::function<void(bool shadows, bool ground, bool wrecks)> OnEnemyDraw;
-  std::function<void()> OnIngameMenu;
-  std::function<void(int32_t screenState)> OnScreen;
 
   int32_t SpriteIndex(std::string_view name) override;
   void BeginScene() override;
@@ -100,14 +103,24 @@ class DeviceFrameCanvas : public FrameCanvas {
                                uint32_t colour, int32_t pattern, int32_t effect) override;
   void DrawQuad(ImageRef image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3,
                 int32_t y3, int32_t x4, int32_t y4, int32_t pattern, int32_t effect) override;
+  void DrawImageColored(ImageRef image, int32_t x, int32_t y, uint32_t colour, int32_t pattern,
+                        int32_t effect) override;
+  void Clear(uint32_t colour) override;
+  void FillBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour,
+               int32_t effect) override;
   void Center(const std::string& text, int32_t x, int32_t y, uint32_t colour,
               int32_t scale) override;
-  void EnemyDraw(bool shadows, bool ground, bool wrecks) override;
-  void DrawIngameMenu() override;
-  void DrawScreen(int32_t screenState) override;
+  void Right(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+             int32_t scale) override;
+  void Lft(const std::string& text, int32_t x, int32_t y, uint32_t colour, int32_t scale) override;
+  void Lft2(const std::string& text, int32_t x, int32_t y, uint32_t colour,
+            int32_t scale) override;
+  int32_t TextWidth(int32_t font, const std::string& text, int32_t scale) override;
+  void SetClipRect(int32_t x, int32_t y, int32_t w, int32_t h) override;
 
  private:
   TPatternImage* Resolve(ImageRef image) const;
+  TextContext Text() const;
   TDrawDevice& device_;
   GameAssets& assets_;
 };

@@ -1,4 +1,4 @@
-#include "world/enemy.h"
+#include "enemies/enemies.h"
 
 #include "game/game.h"
 

@@ -1,0 +1,7 @@
+#include "render/enemy_draw.h"
+
+namespace tarq {
+
+void RegisterBossDrawers(EnemyDrawTable&) {}
+
+}  // namespace tarq
