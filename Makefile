@@ -10,7 +10,7 @@ endif
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all deps configure build run test asan bench clean
+.PHONY: all deps configure build run test asan bench clean install package install-check
 
 all: build
 
@@ -24,7 +24,19 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@cd $(BUILD)/data && ../tarq
+	@$(BUILD)/tarq
+
+# Installs the game under PREFIX (honours DESTDIR), or makes a Debian package of it.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+# Installs into a temporary folder and checks the result, then the package.
+install-check: build
+	@bash scripts/install-check.sh $(BUILD)
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

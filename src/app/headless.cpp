@@ -8,7 +8,9 @@
 #include <map>
 #include <sstream>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/user_paths.h"
 #include "game/dump.h"
 
 namespace tarq {
@@ -130,6 +132,16 @@ bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o,
       }
     } else if (a == "--data") {
       if (!next(o.DataDir)) return false;
+    } else if (a == "--config") {
+      if (!next(o.ConfigFile)) return false;
+    } else if (a == "--scores") {
+      if (!next(o.ScoresFile)) return false;
+    } else if (a == "--help" || a == "-h") {
+      o.Help = true;
+      return true;
+    } else if (a == "--version") {
+      o.Version = true;
+      return true;
     } else {
       error = "unknown option \"" + a + "\"";
       return false;
@@ -240,12 +252,19 @@ int RunHeadless(const HeadlessOptions& options) {
       return 1;
     }
   }
-  if (!options.DataDir.empty()) {
+  // The data folder is looked for as the game does; it becomes the current folder.
+  const DataFolderResult data = FindDataFolder(DataSearchForThisProcess(options.DataDir));
+  if (!data.Found) {
+    std::fprintf(stderr, "tarq: %s\n", data.Error.c_str());
+    return 1;
+  }
+  const std::string configFile = Absolute(options.ConfigFile);
+  const std::string scoresFile = Absolute(options.ScoresFile);
+  {
     std::error_code ec;
-    std::filesystem::current_path(options.DataDir, ec);
+    std::filesystem::current_path(data.Path, ec);
     if (ec) {
-      std::fprintf(stderr, "tarq: cannot change to data folder %s: %s\n", options.DataDir.c_str(),
-                   ec.message().c_str());
+      std::fprintf(stderr, "tarq: cannot change to data folder %s: %s\n", data.Path.c_str(), ec.message().c_str());
       return 1;
     }
   }
@@ -260,6 +279,8 @@ int RunHeadless(const HeadlessOptions& options) {
   startup.FixedSeed = true;
   startup.Seed = options.SeedGiven ? options.Seed : 0;
   startup.Input = std::move(sourceOwned);
+  startup.SettingsFile = configFile;
+  startup.HiScoresFile = scoresFile;
   if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
 
   Game& game = form.GameState();
@@ -339,10 +360,19 @@ int RunHeadless(const HeadlessOptions& options) {
 int HeadlessMain(const std::vector<std::string>& args) {
   HeadlessOptions options;
   std::string error;
-  if (!ParseHeadlessArgs(args, options, error)) {
+  const bool parsed = ParseHeadlessArgs(args, options, error);
+  if (options.Help) {
+    std::fputs(HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options.Version) {
+    std::printf("%s\n", VersionText().c_str());
+    return 0;
+  }
+  if (!parsed) {
     std::fprintf(stderr,
                  "tarq: %s\nusage: tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE] "
-                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR]\n",
+                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR] [--config FILE] [--scores FILE]\n",
                  error.c_str());
     return 2;
   }

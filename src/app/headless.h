@@ -5,6 +5,7 @@
 //
 //   tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE]
 //        [--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR]
+//        [--config FILE] [--scores FILE]
 //
 // The input-script and dump formats are described in docs/headless.md.
 #include <cstdint>
@@ -24,6 +25,11 @@ struct HeadlessOptions {
   int64_t DumpEvery = 1;
   std::vector<std::pair<int64_t, std::string>> Screenshots;  // (tick, PNG path)
   std::string DataDir;
+  // The player's files; none unless named, so a headless run never changes them.
+  std::string ConfigFile;  // --config FILE
+  std::string ScoresFile;  // --scores FILE
+  bool Help = false;       // --help: print the options and exit
+  bool Version = false;    // --version
 };
 
 // Parses the arguments after the program name (the first must be --headless).

@@ -1,29 +1,69 @@
 // Program entry. With no options the game starts as a player knows it: the display
 // dialog (when enabled), the window, the intro and the title. `--headless ...` runs
-// the headless runner instead (docs/headless.md). `--quit-after-ticks N` is a hidden
+// the headless runner instead (docs/headless.md). `--quit-after-ticks N` is a
 // switch for smoke tests and timing: the window closes normally after N ticks and a
-// line with the measured rates is printed.
+// line with the measured rates is printed. `--help` lists every option.
+#include <SDL.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/config_form.h"
 #include "app/headless.h"
 #include "app/main_window.h"
+#include "app/user_paths.h"
 
 namespace {
 
-int RunWindow(int64_t quitAfterTicks) {
+// A start-up error before the window exists: on standard error and, where a display
+// is at hand, in a message box (the player may have started the game from a menu).
+// Started from a terminal, the text there is enough.
+void ShowStartError(const std::string& text) {
+  std::fprintf(stderr, "TARQ: %s\n", text.c_str());
+  const char* driver = std::getenv("SDL_VIDEODRIVER");
+  const bool offscreen = driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy");
+  const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+  if (isatty(STDERR_FILENO) || offscreen || !display) return;
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, tarq::TForm1::kApplicationTitle, text.c_str(), nullptr);
+}
+
+int RunWindow(const tarq::WindowOptions& options) {
   using Clock = std::chrono::steady_clock;
+  const int64_t quitAfterTicks = options.QuitAfterTicks;
+  // The data folder, then the player's files (moved from an old data folder once);
+  // the game's own paths are relative to the data folder, which becomes current.
+  const tarq::DataFolderResult data = tarq::FindDataFolder(tarq::DataSearchForThisProcess(options.DataDir));
+  if (!data.Found) {
+    ShowStartError(data.Error);
+    return 1;
+  }
+  std::vector<std::string> warnings;
+  const tarq::PlayerFiles files =
+      tarq::PreparePlayerFiles(data.Path, tarq::XdgUserFoldersFromEnvironment(), warnings);
+  for (const std::string& w : warnings) std::fprintf(stderr, "TARQ: %s\n", w.c_str());
+  std::error_code ec;
+  std::filesystem::current_path(data.Path, ec);
+  if (ec) {
+    ShowStartError("cannot open the data folder " + data.Path + ": " + ec.message());
+    return 1;
+  }
+  tarq::StartupOptions startup;
+  startup.SettingsFile = files.Settings;
+  startup.HiScoresFile = files.HiScores;
   tarq::TForm1 form;
-  switch (form.FormCreate(tarq::StartupOptions{})) {
+  switch (form.FormCreate(std::move(startup))) {
     case tarq::StartupResult::Ok: break;
     case tarq::StartupResult::Cancelled: return 0;  // Escape in the dialog
     case tarq::StartupResult::Failed: return 1;     // the error has been shown
   }
   // The application's own dialog instance: never shown; it only reads the file again.
-  tarq::TConfigForm appConfigForm;
+  tarq::TConfigForm appConfigForm(files.Settings);
   appConfigForm.FormCreate();
 
   form.SetQuitAfterTicks(quitAfterTicks);
@@ -46,20 +86,19 @@ int RunWindow(int64_t quitAfterTicks) {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (!args.empty() && args[0] == "--headless") return tarq::HeadlessMain(args);
-  int64_t quitAfterTicks = 0;
-  if (args.size() == 2 && args[0] == "--quit-after-ticks") {
-    try {
-      quitAfterTicks = std::stoll(args[1]);
-    } catch (...) {
-      quitAfterTicks = -1;
-    }
-    if (quitAfterTicks <= 0) {
-      std::fprintf(stderr, "tarq: --quit-after-ticks needs a positive number\n");
-      return 2;
-    }
-  } else if (!args.empty()) {
-    std::fprintf(stderr, "tarq: unknown arguments; the game takes none (see docs/headless.md for --headless)\n");
+  tarq::WindowOptions options;
+  std::string error;
+  if (!tarq::ParseWindowArgs(args, options, error)) {
+    std::fprintf(stderr, "tarq: %s\nTry 'tarq --help' for the list of options.\n", error.c_str());
     return 2;
   }
-  return RunWindow(quitAfterTicks);
+  if (options.Help) {
+    std::fputs(tarq::HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options.Version) {
+    std::printf("%s\n", tarq::VersionText().c_str());
+    return 0;
+  }
+  return RunWindow(options);
 }

@@ -64,6 +64,9 @@ void TForm1::ShowError(const std::string& text) {
 StartupResult TForm1::FormCreate(StartupOptions options) {
   headless_ = options.Headless;
   created_ = true;
+  settings_file_ = options.SettingsFile;
+  hiscores_file_ = options.HiScoresFile;
+  config_form_ = TConfigForm(settings_file_);
   if (!headless_) {
     SDL_SetHint(SDL_HINT_APP_NAME, kApplicationTitle);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
@@ -205,7 +208,7 @@ void TForm1::ReadSettings() {
   // 10.-13. One read of the file; a file that cannot be read gives the defaults.
   IniFile ini;
   std::string error;
-  if (!ini.Load(kConfigFile, &error)) std::fprintf(stderr, "TARQ: %s; using default settings\n", error.c_str());
+  if (!ini.Load(settings_file_, &error)) std::fprintf(stderr, "TARQ: %s; using default settings\n", error.c_str());
   const GameSettings s = ReadGameSettings(ini);
   game_.ControlBindings = s.ControlBindings;
   game_.ShowOptionsAtStart = s.ShowOptionsAtStart;
@@ -382,11 +385,12 @@ void TForm1::FormClose() {
   s.ShowOptionsAtStart = game_.ShowOptionsAtStart;
   s.SoundVolume = game_.SoundVolume;
   s.MusicVolume = game_.MusicVolume;
+  if (settings_file_.empty()) return;  // a run that keeps no settings
   IniFile ini;
   std::string error;
-  if (ini.Load(kConfigFile, &error)) {
+  if (ini.Load(settings_file_, &error)) {
     WriteGameSettings(ini, s);
-    if (ini.Save(kConfigFile, &error)) return;
+    if (ini.Save(settings_file_, &error)) return;
   }
   std::fprintf(stderr, "TARQ: the settings were not saved: %s\n", error.c_str());
 }

@@ -47,6 +47,10 @@ struct StartupOptions {
   uint64_t Seed = 0;
   // The input source; null gives SDL's (window) or an empty scripted one (headless).
   std::unique_ptr<InputSource> Input;
+  // The player's files. An empty path means none: the defaults are used and nothing
+  // is written (the headless runner's default).
+  std::string SettingsFile = kConfigFile;
+  std::string HiScoresFile = "system/hiscores.dat";
 };
 
 enum class StartupResult {
@@ -73,6 +77,9 @@ class TForm1 {
   // standard error (headless) before it returns Failed.
   StartupResult FormCreate(StartupOptions options);
   const std::string& StartupError() const { return startup_error_; }
+  // The player's files in use ("" = none).
+  const std::string& SettingsFile() const { return settings_file_; }
+  const std::string& HiScoresFile() const { return hiscores_file_; }
 
   // The message loop: runs until the window is closed (or the game asks to quit).
   // Returns after FormClose; FormDestroy is left to the caller (or the destructor).
@@ -173,6 +180,8 @@ class TForm1 {
   bool render_to_device_ = false;
   int64_t quit_after_ticks_ = 0;
   std::string startup_error_;
+  std::string settings_file_ = kConfigFile;
+  std::string hiscores_file_;
 };
 
 // The folder F12 saves screenshots in: $XDG_DATA_HOME/tarq/screenshots, or

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "input/game_controller_map.h"
 #include "input/input_devices.h"
 #include "input/scan_codes.h"
 
@@ -27,6 +28,7 @@ class SdlInputSource : public InputSource {
   }
 
   void Close() override {
+    pads_.CloseAll();
     for (SDL_Joystick* j : open_) SDL_JoystickClose(j);
     open_.clear();
     if (joystick_subsystem_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
@@ -61,6 +63,7 @@ class SdlInputSource : public InputSource {
     // Drop controllers that were unplugged; keep the others in attach order.
     for (size_t i = open_.size(); i-- > 0;) {
       if (!SDL_JoystickGetAttached(open_[i])) {
+        pads_.Forget(open_[i]);
         SDL_JoystickClose(open_[i]);
         open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(i));
       }
@@ -80,7 +83,9 @@ class SdlInputSource : public InputSource {
   }
 
  private:
-  static void Read(SDL_Joystick* j, TJoystick& out) {
+  void Read(SDL_Joystick* j, TJoystick& out) {
+    // A pad SDL knows is read in the standard layout (game_controller_map.h).
+    if (pads_.Read(j, out)) return;
     out.AxisCount = std::max(0, SDL_JoystickNumAxes(j));
     out.ButtonCount = std::max(0, SDL_JoystickNumButtons(j));
     out.PovCount = std::max(0, SDL_JoystickNumHats(j));
@@ -100,6 +105,7 @@ class SdlInputSource : public InputSource {
   }
 
   std::vector<SDL_Joystick*> open_;
+  GameControllerLayouts pads_;
   bool mouse_ = false;
   bool joystick_subsystem_ = false;
 };

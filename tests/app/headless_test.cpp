@@ -164,7 +164,7 @@ TEST(HeadlessRun, ScriptDrivesInputAndDumpEveryThins) {
   const std::string dump = dir / "d.jsonl";
   std::string out;
   ASSERT_EQ(RunCommand("cd " + dir.path().string() + " && " + Binary() +
-                    " --headless --ticks 8 --input in.txt --dump d.jsonl --dump-every 2",
+                    " --headless --ticks 8 --input in.txt --dump d.jsonl --dump-every 2 --data .",
                 &out),
             0)
       << out;
@@ -203,19 +203,23 @@ TEST(HeadlessRun, ErrorsEndCleanlyWithTheirExitCodes) {
 // loaded and unloaded by SDL at run time, leave allocations that LeakSanitizer cannot
 // even name. The headless runs above keep it on for all of our own code.
 const char* const kWindowEnv = "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 ";
+// The player's settings go to the XDG folder: here one in the test's own folder.
+std::string PlayerFolders(const TempDir& dir) {
+  return "XDG_CONFIG_HOME=" + (dir / "config") + " XDG_DATA_HOME=" + (dir / "share") + " ";
+}
 TEST(SmokeTest, RealWindowReachesTheTitleAndClosesCleanly) {
   TempDir dir;
   MakeDataFolder(dir, "[graphics]\nshowoptions=false\nfullscreen=false\n[keep]\nthis=yes\n");
   std::string out;
-  const int status = RunCommand("cd " + dir.path().string() + " && " + kWindowEnv +
-                             Binary() + " --quit-after-ticks 640",
+  const int status = RunCommand("cd " + dir.path().string() + " && " + kWindowEnv + PlayerFolders(dir) +
+                             Binary() + " --data . --quit-after-ticks 640",
                          &out);
   ASSERT_EQ(status, 0) << out;
   EXPECT_NE(out.find("screen=0"), std::string::npos) << out;
   EXPECT_NE(out.find("ticks=64"), std::string::npos) << out;
   // The close wrote the settings and kept the rest of the file.
   IniFile ini;
-  ASSERT_TRUE(ini.Load(dir / "system/tarq.ini"));
+  ASSERT_TRUE(ini.Load(dir / "config/tarq/tarq.ini"));
   EXPECT_EQ(ini.ReadString("sound", "soundvolume", ""), "100");
   EXPECT_EQ(ini.ReadString("keep", "this", ""), "yes");
   EXPECT_EQ(ini.ReadString("graphics", "showoptions", ""), "false");
@@ -225,8 +229,8 @@ TEST(SmokeTest, MissingDataShowsAnErrorAndExitsWithoutCrashing) {
   TempDir dir;
   WriteFile(dir / "system/tarq.ini", "[graphics]\nshowoptions=false\nfullscreen=false\n");
   std::string out;
-  const int status = RunCommand("cd " + dir.path().string() + " && " + kWindowEnv +
-                             Binary(),
+  const int status = RunCommand("cd " + dir.path().string() + " && " + kWindowEnv + PlayerFolders(dir) +
+                             Binary() + " --data .",
                          &out);
   EXPECT_EQ(status, 1) << out;
   EXPECT_NE(out.find("map.dat"), std::string::npos) << out;

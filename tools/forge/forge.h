@@ -22,4 +22,8 @@ void ForgeLevel(const ForgeContext& ctx);
 // system/sounds/00.wav .. 15.wav and system/music/*.
 void ForgeAudio(const ForgeContext& ctx);
 
+// The desktop icon at each size: folder/NxN/tarq.png (not part of the data folder).
+inline constexpr int kIconSizes[] = {48, 64, 128, 256};
+void ForgeIcons(const std::filesystem::path& folder);
+
 }  // namespace tarq::forge

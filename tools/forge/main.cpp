@@ -1,5 +1,6 @@
 // forge --out DIR [--sheets DIR]: writes the game's data folder; with --sheets it also
-// writes contact sheets and map pictures to look at. Exits non-zero on any failure so
+// writes contact sheets and map pictures to look at. forge --icons DIR writes only the
+// desktop icons. Exits non-zero on any failure so
 // the build stops instead of shipping half a data folder.
 #include <chrono>
 #include <cstdio>
@@ -21,15 +22,28 @@ double Seconds(Clock::time_point since) {
 int main(int argc, char** argv) {
   tarq::forge::ForgeContext ctx;
   ctx.out = "data";
+  std::filesystem::path icons;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
       ctx.out = argv[++i];
     } else if (std::strcmp(argv[i], "--sheets") == 0 && i + 1 < argc) {
       ctx.sheets = argv[++i];
+    } else if (std::strcmp(argv[i], "--icons") == 0 && i + 1 < argc) {
+      icons = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: forge [--out DIR] [--sheets DIR]\n");
+      std::fprintf(stderr, "usage: forge [--out DIR] [--sheets DIR] | forge --icons DIR\n");
       return 2;
     }
+  }
+  if (!icons.empty()) {
+    // The desktop icons alone: a step of the install, not of the data folder.
+    try {
+      tarq::forge::ForgeIcons(icons);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "forge: %s\n", e.what());
+      return 1;
+    }
+    return 0;
   }
   const auto start = Clock::now();
   struct Step {
