@@ -11,8 +11,7 @@
 # The program finds its data as ../share/tarq beside itself, so any prefix works.
 include(GNUInstallDirs)
 
-set(TARQ_APP_ID "org.tarqgame.Tarq" CACHE STRING "Reverse-DNS id of the AppStream component")
-set(TARQ_DEVELOPER_ID "org.tarqgame" CACHE STRING "Reverse-DNS id of the developer")
+set(TARQ_APP_ID "org.tarqgame.tarq" CACHE STRING "Reverse-DNS id of the AppStream component")
 # Where the screenshots are published; the AppStream file names them by web address.
 set(TARQ_SCREENSHOT_URL "https://tarqgame.org/screenshots/${PROJECT_VERSION}" CACHE STRING
     "Base web address of the published AppStream screenshots")
@@ -95,3 +94,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1, libgl1-mesa-dri")
 include(CPack)
+
+# The install check (scripts/install-check.sh) takes seconds, so it is one of the
+# tests: install, validators, the package. The sanitizer build never installs.
+if(TARQ_TESTS AND NOT TARQ_SANITIZE)
+  add_test(NAME install_check COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/install-check.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(install_check PROPERTIES TIMEOUT 300)
+endif()

@@ -13,7 +13,7 @@ PACKAGES=(
   xvfb xauth
   fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf
   sox
-  desktop-file-utils appstream mandoc dpkg-dev file
+  desktop-file-utils appstream mandoc dpkg-dev
 )
 
 missing=()
