@@ -63,6 +63,7 @@ void TForm1::ShowError(const std::string& text) {
 
 StartupResult TForm1::FormCreate(StartupOptions options) {
   headless_ = options.Headless;
+  scores_file_ = options.ScoresFile.empty() && !headless_ ? kHiScoreFile : options.ScoresFile;
   created_ = true;
   if (!headless_) {
     SDL_SetHint(SDL_HINT_APP_NAME, kApplicationTitle);
@@ -214,7 +215,11 @@ void TForm1::ReadSettings() {
 }
 
 void TForm1::LoadHiScores() {
-  // The high-score table arrives with its own work; until then there is none to load.
+  // Without a file the game keeps its default table and entered names are not saved.
+  if (scores_file_.empty()) return;
+  game_.HiScores = ::tarq::LoadHiScores(scores_file_);
+  hiscore_file_ = std::make_unique<HiScoreFile>(scores_file_);
+  game_.HiScoreSaver = hiscore_file_.get();
 }
 
 void TForm1::StartAudio() {

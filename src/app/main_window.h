@@ -13,6 +13,7 @@
 
 #include "app/config_form.h"
 #include "app/fixed_timer.h"
+#include "app/hiscore_file.h"
 #include "assets/asset_loader.h"
 #include "assets/draw_device.h"
 #include "audio/audio_layer.h"
@@ -47,6 +48,10 @@ struct StartupOptions {
   uint64_t Seed = 0;
   // The input source; null gives SDL's (window) or an empty scripted one (headless).
   std::unique_ptr<InputSource> Input;
+  // The high-score file, loaded at start-up and written after each name entry. Empty:
+  // the window uses system/hiscores.dat; headless keeps the default table and saves
+  // nothing, so runs repeat exactly.
+  std::string ScoresFile;
 };
 
 enum class StartupResult {
@@ -173,6 +178,9 @@ class TForm1 {
   bool render_to_device_ = false;
   int64_t quit_after_ticks_ = 0;
   std::string startup_error_;
+  // The high-score file (none: the table is neither loaded nor saved).
+  std::string scores_file_;
+  std::unique_ptr<HiScoreFile> hiscore_file_;
 };
 
 // The folder F12 saves screenshots in: $XDG_DATA_HOME/tarq/screenshots, or
