@@ -6,6 +6,7 @@
 #include "app/headless.h"
 #include "app/hiscore_file.h"
 #include "app/main_window.h"
+#include "assets/png_io.h"
 #include "fixtures.h"
 #include "game/dump.h"
 
@@ -131,6 +132,24 @@ TEST(HiScoreRun, HeadlessWithoutAFileKeepsTheDefaultsAndWritesNothing) {
   ASSERT_EQ(run.result, StartupResult::Ok);
   EXPECT_EQ(run.game().HiScores, DefaultHiScores());
   EXPECT_EQ(run.game().HiScoreSaver, nullptr);
+}
+
+TEST(HiScoreRun, TheProgramOpensWithTheSponsorScreen) {
+  // The real program on the forged data: the studio card at full brightness at tick 300
+  // of the intro, where a screen without it would be black.
+  TempDir dir;
+  const std::string shot = dir / "sponsors.png";
+  const std::string command = std::string(TARQ_BINARY_DIR) + "/tarq --headless --ticks 300 --data " +
+                              TARQ_DATA_DIR + " --screenshot 300:" + shot + " 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::vector<uint32_t> pixels;
+  int32_t w = 0, h = 0;
+  ASSERT_TRUE(ReadPng(shot, pixels, w, h));
+  ASSERT_EQ(w, 640);
+  size_t lit = 0;
+  for (const uint32_t p : pixels)
+    if ((p & 0xFFFFFF) != 0) ++lit;
+  EXPECT_GT(lit, pixels.size() / 2);
 }
 
 }  // namespace
