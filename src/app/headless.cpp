@@ -280,7 +280,7 @@ int RunHeadless(const HeadlessOptions& options) {
   startup.Seed = options.SeedGiven ? options.Seed : 0;
   startup.Input = std::move(sourceOwned);
   startup.SettingsFile = configFile;
-  startup.HiScoresFile = scoresFile;
+  startup.ScoresFile = scoresFile;
   if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
 
   Game& game = form.GameState();

@@ -55,7 +55,7 @@ int RunWindow(const tarq::WindowOptions& options) {
   }
   tarq::StartupOptions startup;
   startup.SettingsFile = files.Settings;
-  startup.HiScoresFile = files.HiScores;
+  startup.ScoresFile = files.HiScores;
   tarq::TForm1 form;
   switch (form.FormCreate(std::move(startup))) {
     case tarq::StartupResult::Ok: break;

@@ -65,7 +65,8 @@ StartupResult TForm1::FormCreate(StartupOptions options) {
   headless_ = options.Headless;
   created_ = true;
   settings_file_ = options.SettingsFile;
-  hiscores_file_ = options.HiScoresFile;
+  // No fall-back to the data folder: it is only ever read (main passes the XDG file).
+  scores_file_ = options.ScoresFile;
   config_form_ = TConfigForm(settings_file_);
   if (!headless_) {
     SDL_SetHint(SDL_HINT_APP_NAME, kApplicationTitle);
@@ -217,7 +218,11 @@ void TForm1::ReadSettings() {
 }
 
 void TForm1::LoadHiScores() {
-  // The high-score table arrives with its own work; until then there is none to load.
+  // Without a file the game keeps its default table and entered names are not saved.
+  if (scores_file_.empty()) return;
+  game_.HiScores = ::tarq::LoadHiScores(scores_file_);
+  hiscore_file_ = std::make_unique<HiScoreFile>(scores_file_);
+  game_.HiScoreSaver = hiscore_file_.get();
 }
 
 void TForm1::StartAudio() {

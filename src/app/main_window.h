@@ -13,6 +13,7 @@
 
 #include "app/config_form.h"
 #include "app/fixed_timer.h"
+#include "app/hiscore_file.h"
 #include "assets/asset_loader.h"
 #include "assets/draw_device.h"
 #include "audio/audio_layer.h"
@@ -47,10 +48,13 @@ struct StartupOptions {
   uint64_t Seed = 0;
   // The input source; null gives SDL's (window) or an empty scripted one (headless).
   std::unique_ptr<InputSource> Input;
-  // The player's files. An empty path means none: the defaults are used and nothing
-  // is written (the headless runner's default).
+  // The player's files. The settings file defaults to the data folder's (the tests'
+  // fixtures); the window passes the XDG files. An empty path means none: defaults
+  // are used and nothing is written. The high-score file is loaded at start-up and
+  // written after each name entry; the headless runner names one only with --scores,
+  // so its runs repeat exactly.
   std::string SettingsFile = kConfigFile;
-  std::string HiScoresFile = "system/hiscores.dat";
+  std::string ScoresFile;
 };
 
 enum class StartupResult {
@@ -79,7 +83,7 @@ class TForm1 {
   const std::string& StartupError() const { return startup_error_; }
   // The player's files in use ("" = none).
   const std::string& SettingsFile() const { return settings_file_; }
-  const std::string& HiScoresFile() const { return hiscores_file_; }
+  const std::string& ScoresFile() const { return scores_file_; }
 
   // The message loop: runs until the window is closed (or the game asks to quit).
   // Returns after FormClose; FormDestroy is left to the caller (or the destructor).
@@ -181,7 +185,9 @@ class TForm1 {
   int64_t quit_after_ticks_ = 0;
   std::string startup_error_;
   std::string settings_file_ = kConfigFile;
-  std::string hiscores_file_;
+  // The high-score file (none: the table is neither loaded nor saved).
+  std::string scores_file_;
+  std::unique_ptr<HiScoreFile> hiscore_file_;
 };
 
 // The folder F12 saves screenshots in: $XDG_DATA_HOME/tarq/screenshots, or

@@ -1,6 +1,8 @@
 #include "game/game.h"
 
 #include "audio/game_audio.h"
+#include "game/end_screens.h"
+#include "game/hiscores.h"
 #include "game/playing.h"
 
 namespace tarq {
@@ -32,9 +34,6 @@ void IntroTick(Game& game) {
 // hold still: nothing leaves them, so a stray ScreenState cannot run other rules.
 void ControlOptionsTick(Game&) {}
 void GameOptionsTick(Game&) {}
-void ScoreTableTick(Game&) {}
-void NameEntryTick(Game&) {}
-void CompletionTick(Game&) {}
 
 }  // namespace
 

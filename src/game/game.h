@@ -11,6 +11,7 @@
 #include "core/angles.h"
 #include "core/colour.h"
 #include "game/effects.h"
+#include "game/hiscores.h"
 #include "game/players.h"
 #include "game/weapons.h"
 #include "input/controls.h"
@@ -99,6 +100,13 @@ struct Game {
   void MusicPlay(int32_t track, int32_t order, int32_t row);
   // The per-tick music volume and cross-fade step.
   void MusicTick();
+
+  // --- High scores ---------------------------------------------------------------------
+  HiScoreTable HiScores = DefaultHiScores();  // dumped as HiScoreTable
+  std::string HiScoreMessage = "HIGH SCORES";  // heading of the table screens
+  // Where Enter on the name-entry screen keeps the table; null: nowhere (headless
+  // runner and tests, unless they ask for a file).
+  HiScoreStore* HiScoreSaver = nullptr;
 };
 
 // One tick of the game (the fixed-rate timer's process handler).

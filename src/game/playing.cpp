@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "game/hiscores.h"
+
 namespace tarq {
 
 namespace {
@@ -77,11 +79,6 @@ void ClearField(Game& game) {
   game.PlayerBullets.clear();
   game.EnemyBullets.clear();
   game.EnemyList.clear();
-}
-
-void DoHiScores(Game& game, int32_t nextScreen) {
-  game.ScreenTicks = 0;
-  game.ScreenState = nextScreen;
 }
 
 void EndRun(Game& game) {

@@ -30,8 +30,4 @@ void TitleNukeFlash(Game& game);
 // their own).
 void ClearField(Game& game);
 
-// After a run: name entry when a score qualifies, otherwise `nextScreen`. Until the
-// high-score table exists this only moves on to `nextScreen`.
-void DoHiScores(Game& game, int32_t nextScreen);
-
 }  // namespace tarq

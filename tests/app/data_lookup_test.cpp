@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/config.h"
+#include "app/hiscore_file.h"
 #include "fixtures.h"
 #include "run_program.h"
 
@@ -154,8 +155,17 @@ TEST(DataLookup, HeadlessReadsOnlyThePlayerFilesItIsGiven) {
   // The data folder's old settings file is not the player's file of a headless run.
   ASSERT_EQ(RunShell(run, &out), 0) << out;
   EXPECT_NE(ReadFile(l / "d.jsonl").find("\"SoundVolume\":100,"), std::string::npos);
+  EXPECT_NE(ReadFile(l / "d.jsonl").find("OSWALD KETTERIN"), std::string::npos);  // the default table
   ASSERT_EQ(RunShell("cd " + (l / "") + " && " + run + " --config mine.ini", &out), 0) << out;
   EXPECT_NE(ReadFile(l / "d.jsonl").find("\"SoundVolume\":25,"), std::string::npos);
+  // --scores names the table to read (and to save after a name is entered).
+  HiScoreTable table = DefaultHiScores();
+  table[6] = HiScoreEntry{900000, "LINUX PILOT"};
+  ASSERT_TRUE(SaveHiScores(l / "scores.dat", table));
+  const std::string saved = ReadFile(l / "scores.dat");
+  ASSERT_EQ(RunShell("cd " + (l / "") + " && " + run + " --scores scores.dat", &out), 0) << out;
+  EXPECT_NE(ReadFile(l / "d.jsonl").find("{\"Score\":900000,\"Name\":\"LINUX PILOT\"}"), std::string::npos);
+  EXPECT_EQ(ReadFile(l / "scores.dat"), saved);
   EXPECT_FALSE(fs::exists(l / "home"));
 }
 
