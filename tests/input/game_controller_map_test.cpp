@@ -167,16 +167,23 @@ TEST_F(VirtualPads, APadWithoutAMappingKeepsItsRawNumbers) {
   EXPECT_EQ(j.State.Y, -32768);
 }
 
-TEST_F(VirtualPads, UnpluggingAMappedPadDropsIt) {
+TEST_F(VirtualPads, AnUnpluggedPadIsLetGoAndTheNextOneIsMappedAfresh) {
   SDL_Joystick* pad = Attach(SDL_JOYSTICK_TYPE_UNKNOWN, 6, 11, 1);
-  ASSERT_GE(SDL_GameControllerAddMapping(MappingFor(pad, "a:b0,b:b1,").c_str()), 0);
-  Read(0);
+  ASSERT_GE(SDL_GameControllerAddMapping(MappingFor(pad, "a:b4,b:b1,").c_str()), 0);
+  SDL_JoystickSetVirtualButton(pad, 4, SDL_PRESSED);
+  EXPECT_EQ(Read(0).State.Buttons[kPadSouth], 0x80);
   SDL_JoystickClose(pad);
   handles_.clear();
   SDL_JoystickDetachVirtual(attached_.back());
   attached_.clear();
-  ASSERT_EQ(source_->ReadJoysticks(now_), 0);
-  EXPECT_EQ(now_.size(), before_.size());
+  // Gone: whether its slot is kept or not, nothing of it reads as pressed.
+  source_->ReadJoysticks(now_);
+  for (size_t i = before_.size(); i < now_.size(); ++i) EXPECT_EQ(now_[i].State.Buttons[kPadSouth], 0);
+  // Plugged in again (a new device to SDL): mapped again, in the unplugged pad's place.
+  pad = Attach(SDL_JOYSTICK_TYPE_UNKNOWN, 6, 11, 1);
+  SDL_JoystickSetVirtualButton(pad, 4, SDL_PRESSED);
+  EXPECT_EQ(Read(0).State.Buttons[kPadSouth], 0x80);
+  EXPECT_EQ(now_[before_.size()].State.Buttons[4], 0);
 }
 
 }  // namespace
