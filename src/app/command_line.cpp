@@ -16,8 +16,7 @@ std::string HelpText() {
          "A vertically scrolling shoot-'em-up for one or two players.\n"
          "\n"
          "Options:\n"
-         "  --data DIR                  read the game data from DIR (else TARQ_DATA, data/ beside\n"
-         "                              the program, ../share/tarq/ beside it, the current folder)\n"
+         "  --data DIR                  read the game data from DIR instead of looking for it\n"
          "  --quit-after-ticks N        close the window by itself after N ticks and print the rates\n"
          "  --headless                  run the game without window, sound or devices (first option)\n"
          "  -h, --help                  show this help and exit\n"
@@ -34,8 +33,11 @@ std::string HelpText() {
          "  --config FILE               read and write the settings in FILE (default: none)\n"
          "  --scores FILE               read and write the high scores in FILE (default: none)\n"
          "\n"
-         "Settings: $XDG_CONFIG_HOME/tarq/tarq.ini; high scores: $XDG_DATA_HOME/tarq/hiscores.dat;\n"
-         "screenshots (F12): $XDG_DATA_HOME/tarq/screenshots/. See tarq(6).\n";
+         "\n"
+         "Without --data the data is looked for in $TARQ_DATA, data/ and ../share/tarq/ beside\n"
+         "the program, and the current folder. Settings: $XDG_CONFIG_HOME/tarq/tarq.ini; high\n"
+         "scores: $XDG_DATA_HOME/tarq/hiscores.dat; screenshots (F12): $XDG_DATA_HOME/tarq/\n"
+         "screenshots/. See tarq(6).\n";
 }
 
 bool ParseWindowArgs(const std::vector<std::string>& args, WindowOptions& o, std::string& error) {

@@ -1,6 +1,7 @@
 // Where the data is found and where the player's files live: the data-folder search,
 // the XDG folders and the one-time move of files older builds kept in the data folder.
 #include "app/user_paths.h"
+#include "app/hiscore_file.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,17 @@ TEST(OldFiles, NothingToMoveAndFailuresLeaveEverythingAsItWas) {
   EXPECT_EQ(files.Settings, dir / "blocked/tarq/tarq.ini");
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_NE(warnings[0].find("tarq.ini"), std::string::npos);
+}
+
+TEST(OldFiles, TheFirstSavedTableMakesItsFolder) {
+  // A new player: no ~/.local/share/tarq yet. The first entered name must not be lost.
+  TempDir dir;
+  const std::string path = HiScoresFilePath(XdgUserFolders(nullptr, (dir / "share").c_str(), "/nowhere"));
+  HiScoreFile store(path);
+  HiScoreTable table = DefaultHiScores();
+  table[0] = HiScoreEntry{150, "NEW PLAYER"};
+  store.Save(table);
+  EXPECT_EQ(LoadHiScores(path), table);
 }
 
 }  // namespace
