@@ -176,8 +176,15 @@ class Painter {
     for (int r = row_top; r <= row_bottom; ++r) {
       for (int c = 0; c < kMapCols; ++c) {
         const uint32_t h = Hash32(c, r, seed);
-        if (int(h % 1000) >= per_mille || !Free(r, c) || !On(r, c, ground)) continue;
-        const std::string& name = names[(h >> 12) % names.size()];
+        // Things gather in patches (a stand of crystals, a cluster of boats) with
+        // quieter ground between, rather than an even sprinkle.
+        const double patch = std::clamp((ValueNoise(c * 0.35, r * 0.22, seed ^ 0x5BD1u) - 0.3) / 0.35, 0.0, 1.0);
+        if (double(h % 1000) >= per_mille * (0.35 + 1.3 * patch) || !Free(r, c) || !On(r, c, ground)) continue;
+        // Neighbouring things tend to be of a kind: a field of pools, a row of roofs.
+        const double kind = ValueNoise(c * 0.3, r * 0.15, seed ^ 0x77u);
+        const size_t pick = (h >> 12) % 10 < 6 ? std::min(names.size() - 1, size_t(kind * double(names.size())))
+                                                : (h >> 16) % names.size();
+        const std::string& name = names[pick];
         if (overlay) Overlay(r, c, name);
         else Decal(r, c, name);
       }
@@ -194,11 +201,12 @@ class Painter {
     Piece("feat_" + name, row, col);
     return true;
   }
-  // Tries a feature at a few rows around `row` until one fits.
+  // Tries a feature at a few rows and columns around (row, col) until one fits.
   bool FeatureNear(const std::string& name, int row, int col, std::initializer_list<Terrain> ground) {
-    for (int d = 0; d < 8; ++d)
-      for (int s : {1, -1})
-        if (Feature(name, row + d * s, col, ground)) return true;
+    for (int dc : {0, 1, -1, 2, -2})
+      for (int d = 0; d < 8; ++d)
+        for (int s : {1, -1})
+          if (Feature(name, row + d * s, col + dc, ground)) return true;
     return false;
   }
 
@@ -357,9 +365,9 @@ void PaintOpenSea(Painter& p, int top, int bottom) {
   p.Reserve("sea", 352, 0, top, bottom, 0, 10);
   // Landmarks: a convoy of three ships, the oil platform, wrecks on the reefs.
   const int convoy = bottom - span * 0.15;
-  p.FeatureNear("ship_0", convoy, 4, {Terrain::Water});
-  p.FeatureNear("ship_1", convoy - 5, 7, {Terrain::Water});
-  p.FeatureNear("ship_2", convoy - 9, 3, {Terrain::Water});
+  p.FeatureNear("ship_0", convoy, 4, {Terrain::Water, Terrain::Shallow});
+  p.FeatureNear("ship_1", convoy - 5, 7, {Terrain::Water, Terrain::Shallow});
+  p.FeatureNear("ship_2", convoy - 9, 3, {Terrain::Water, Terrain::Shallow});
   p.FeatureNear("platform", bottom - span * 0.52, 7, {Terrain::Water});
   p.FeatureNear("wreck", bottom - span * 0.38, 2, {Terrain::Water, Terrain::Shallow});
   p.FeatureNear("wreck", bottom - span * 0.8, 5, {Terrain::Water, Terrain::Shallow});
@@ -404,8 +412,8 @@ void PaintHarbour(Painter& p, int top, int bottom) {
   // Cranes on the quay with their jibs over the water, ships at the piers, a dry dock,
   // tank farms in the yard; stacks of containers and painted bays everywhere else.
   for (int c : {3, 7}) p.Feature("crane", quay, c, {Terrain::Concrete, Terrain::Water});
-  p.Feature("ship_1", quay + 3, 2, {Terrain::Water});
-  p.Feature("ship_0", quay + 6, 7, {Terrain::Water});
+  p.FeatureNear("ship_1", quay + 15, 2, {Terrain::Water});
+  p.FeatureNear("ship_0", quay + 19, 7, {Terrain::Water});
   p.FeatureNear("dry_dock", quay - 4, 5, {Terrain::Concrete});
   p.FeatureNear("tank_farm", yard - 20, 1, {Terrain::Concrete});
   p.FeatureNear("tank_farm", yard - 65, 6, {Terrain::Concrete});
@@ -499,6 +507,15 @@ void PaintAirbase(Painter& p, int top, int bottom) {
   for (int k = 0; k < 4; ++k) p.FeatureNear("hangar", runway_row + 2 + k * 6, k % 2 ? 9 : 0, {Terrain::Grass, Terrain::Concrete});
   for (int k = 0; k < 4; ++k) p.FeatureNear("hangar", strip - 12 - k * 22, k % 2 ? 0 : 9, {Terrain::Grass, Terrain::Concrete});
   p.FeatureNear("pad", strip - 40, 2, {Terrain::Grass});
+  // Dispersal aprons out on the grass between the strip and the fortress.
+  for (int k = 0; k < 4; ++k) {
+    const int r = strip - 54 - k * 9;
+    if (r - 1 <= fort + piece::kFortressRows + 12) break;
+    const int c0 = k % 2 ? 7 : 0;
+    m.FillCells(r - 1, r + 2, c0, c0 + 3, Terrain::Concrete);
+    p.Feature("hangar", r, k % 2 ? 9 : 0, {Terrain::Concrete});
+  }
+  p.Scatter(top, bottom, {Terrain::Grass}, {"radar_0", "radar_1"}, 12, 83, true);
   p.Scatter(top, bottom, {Terrain::Concrete}, {"apron_0", "apron_1", "yard_mark_0"}, 220, 81);
   p.Scatter(top, bottom, {Terrain::Grass}, {"apron_2", "scrub_0", "crater_1"}, 60, 82);
 }
@@ -643,7 +660,8 @@ void PaintVolcanic(Painter& p, int top, int bottom) {
     p.Reserve("lava_source", int(c * 64), int(r * 64), int(r), int(r), int(c), int(c));
   }
   // Craters, boulders and ash cones on the rock and ash.
-  p.Scatter(top, bottom, {Terrain::Rock, Terrain::Badland}, {"crater_0", "crater_1", "scrub_1", "scrub_2"}, 180, 125);
+  p.Scatter(top, bottom, {Terrain::Rock, Terrain::Badland},
+            {"crust_0", "crust_1", "vent_0", "vent_1", "crater_0", "crater_1", "cone_0", "cone_1"}, 200, 125);
   for (int k = 0; k < 3; ++k) p.FeatureNear("mesa", bottom - 40 - k * 50, k % 2 ? 0 : 9, {Terrain::Rock, Terrain::Badland});
 }
 
@@ -684,13 +702,15 @@ void PaintCapital(Painter& p, int top, int bottom, bool with_arena) {
   p.RoadV(2, city_top, bottom);
   p.RoadV(8, city_top, bottom);
   for (int r = bottom - 4; r > city_top + 2; r -= 9) p.RoadH(r, 0, kMapCols - 1);
+  // Parks first: the blocks of houses grow round them.
+  for (int k = 0; k < 4; ++k) p.FeatureNear("park", city_top + 12 + k * 40, k % 2 ? 0 : 9, {Terrain::Concrete});
   for (int r = city_top + 1; r <= bottom; ++r) {
     for (int c = 0; c < kMapCols; ++c) {
-      if (p.IsRoad(r, c) || c == 5) continue;
+      if (p.IsRoad(r, c) || c == 5 || m.Decal(r, c)) continue;
       const uint32_t h = Hash32(c, r, 150);
       if (h % 4 == 0) continue;  // yards and squares between the buildings
       if ((c == 0 || c == 3 || c == 6 || c == 9) && (h >> 8) % 3 == 0) {
-        if (c + 1 < kMapCols && !p.IsRoad(r, c + 1) && c + 1 != 5) {
+        if (c + 1 < kMapCols && !p.IsRoad(r, c + 1) && c + 1 != 5 && !m.Decal(r, c + 1)) {
           p.Overlay(r, c, "warehouse_w");
           p.Overlay(r, c + 1, "warehouse_e");
           ++c;
@@ -715,8 +735,7 @@ void PaintCapital(Painter& p, int top, int bottom, bool with_arena) {
     p.Reserve("launcher_bay", piece::kArenaBossX - 180, top * 64 + 112 + 96, top, top + 5, 2, 3);
     p.Reserve("launcher_bay", piece::kArenaBossX + 180, top * 64 + 112 + 96, top, top + 5, 7, 8);
   }
-  // Squares with fountains and statues in the yards, parks along the avenue.
-  for (int k = 0; k < 4; ++k) p.FeatureNear("park", city_top + 12 + k * 40, k % 2 ? 0 : 9, {Terrain::Concrete});
+  // Squares with fountains and statues in the yards.
   p.Scatter(city_top, bottom, {Terrain::Concrete}, {"square_0", "square_1", "yard_mark_1"}, 350, 155);
 }
 

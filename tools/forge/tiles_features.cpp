@@ -601,11 +601,11 @@ PatternPixels PaintCrystals(int variant) {
     ArtRandom rnd(1700u + uint32_t(variant) * 5u);
     const Rgb tints[] = {pal::kAlienTeal, pal::kAlienViolet, Hex(0x8CE0FF), Hex(0xC890E0)};
     const Rgb tint = tints[variant % 4];
-    FillRadialDisc(cr, 32, 34, 0, 26, {{0, tint.r, tint.g, tint.b, 0.45}, {1, tint.r, tint.g, tint.b, 0}});
-    const int shards = 4 + variant % 3;
+    FillRadialDisc(cr, 32, 36, 0, 28, {{0, tint.r, tint.g, tint.b, 0.6}, {1, tint.r, tint.g, tint.b, 0}});
+    const int shards = 5 + variant % 3;
     for (int i = 0; i < shards; ++i) {
-      const double x = rnd.Range(18, 46), y = rnd.Range(22, 46);
-      const double a = rnd.Range(-kPi * 0.85, -kPi * 0.15), len = rnd.Range(10, 20), w = rnd.Range(3, 6);
+      const double x = rnd.Range(20, 44), y = rnd.Range(30, 50);
+      const double a = rnd.Range(-kPi * 0.8, -kPi * 0.2), len = rnd.Range(16, 27), w = rnd.Range(4, 7);
       const double tx = x + std::cos(a) * len, ty = y + std::sin(a) * len;
       const double nx = -std::sin(a) * w, ny = std::cos(a) * w;
       // Shadow, then the two faces.
@@ -758,23 +758,122 @@ PatternPixels PaintPalm(int variant) {
   });
 }
 
-// Dune crests: a sharp lit ridge with a shaded slip face to the south-east.
+// A crescent dune: the long windward back lit from the top-left, the steep slip face
+// inside the horns in shadow. Three sizes and turns.
 PatternPixels PaintDune(int variant) {
   return Drawn([variant](cairo_t* cr) {
-    const double y0 = 22 + variant * 8;
-    auto crest = [&](double dy) {
-      cairo_move_to(cr, 6, y0 + 10 + dy);
-      cairo_curve_to(cr, 20, y0 - 6 + dy, 40, y0 - 2 + dy, 58, y0 + 14 + dy);
-    };
-    crest(0);
-    cairo_line_to(cr, 58, y0 + 22);
-    cairo_curve_to(cr, 40, y0 + 12, 20, y0 + 10, 6, y0 + 16);
+    cairo_translate(cr, 32, 32);
+    cairo_rotate(cr, (variant - 1) * 0.35);
+    const double s = 0.8 + 0.15 * variant;
+    cairo_scale(cr, s, s);
+    // Back of the dune: a broad lens, soft at its outer edge.
+    cairo_move_to(cr, -26, 8);
+    cairo_curve_to(cr, -20, -22, 20, -22, 26, 8);
+    cairo_curve_to(cr, 14, -4, -14, -4, -26, 8);
     cairo_close_path(cr);
-    SetColour(cr, Shade(pal::kDesert, -0.3), 0.55);
+    cairo_pattern_t* g = cairo_pattern_create_linear(-10, -20, 10, 4);
+    const Rgb hi = Shade(pal::kDesert, 0.28), lo = Shade(pal::kDesert, -0.05);
+    cairo_pattern_add_color_stop_rgba(g, 0, hi.r, hi.g, hi.b, 0.85);
+    cairo_pattern_add_color_stop_rgba(g, 1, lo.r, lo.g, lo.b, 0.6);
+    cairo_set_source(cr, g);
     cairo_fill(cr);
-    crest(0);
-    SetColour(cr, Shade(pal::kDesert, 0.35), 0.8);
-    cairo_set_line_width(cr, 2);
+    cairo_pattern_destroy(g);
+    // Slip face: the shaded hollow between the horns.
+    cairo_move_to(cr, -26, 8);
+    cairo_curve_to(cr, -14, -4, 14, -4, 26, 8);
+    cairo_curve_to(cr, 12, 6, -12, 6, -26, 8);
+    cairo_close_path(cr);
+    SetColour(cr, Shade(pal::kDesert, -0.38), 0.75);
+    cairo_fill(cr);
+    // The sharp crest line.
+    cairo_move_to(cr, -26, 8);
+    cairo_curve_to(cr, -14, -4, 14, -4, 26, 8);
+    SetColour(cr, Shade(pal::kDesert, 0.45), 0.9);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+  });
+}
+
+// ---- Volcanic fields ---------------------------------------------------------------------
+
+// A fumarole: a glowing fissure with a plume of steam drifting to the north-west.
+PatternPixels PaintVent(int variant) {
+  return Drawn([variant](cairo_t* cr) {
+    ArtRandom rnd(2300u + uint32_t(variant));
+    std::vector<double> crack;
+    double x = 14, y = 40 + variant * 4;
+    cairo_move_to(cr, x, y);
+    for (int i = 0; i < 6; ++i) {
+      x += rnd.Range(5, 8);
+      y += rnd.Range(-6, 4);
+      cairo_line_to(cr, x, y);
+    }
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_path_t* path = cairo_copy_path(cr);
+    SetColour(cr, pal::kScorch, 0.9);
+    cairo_set_line_width(cr, 6);
+    cairo_stroke(cr);
+    cairo_append_path(cr, path);
+    SetColour(cr, pal::kLava);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    cairo_append_path(cr, path);
+    SetColour(cr, pal::kFlameYellow);
+    cairo_set_line_width(cr, 0.8);
+    cairo_stroke(cr);
+    cairo_path_destroy(path);
+    for (int i = 0; i < 3; ++i) {  // steam
+      const double sx = 30 - i * 6, sy = 34 - i * 8, r = 7 + i * 3;
+      FillRadialDisc(cr, sx, sy, 0, r, {{0, 0.92, 0.92, 0.9, 0.45 - i * 0.1}, {1, 0.92, 0.92, 0.9, 0}});
+    }
+  });
+}
+
+// A cinder cone: a steep heap of ash with a glowing crater, lit from the top-left.
+PatternPixels PaintCone(int variant) {
+  return Drawn([variant](cairo_t* cr) {
+    const double r = 20 + variant * 5;
+    Disc(cr, 35, 35, r, pal::kInk, 0.4);
+    EllipsePath(cr, 32, 32, r, r);
+    FillDome(cr, Mix(pal::kVolcanic, pal::kRust, 0.25), 32, 32, r, 0.4);
+    cairo_new_path(cr);
+    for (int i = 0; i < 10; ++i) {  // gullies down the flanks
+      const double a = i * kPi / 5 + variant;
+      cairo_move_to(cr, 32 + std::cos(a) * r * 0.35, 32 + std::sin(a) * r * 0.35);
+      cairo_line_to(cr, 32 + std::cos(a) * r * 0.95, 32 + std::sin(a) * r * 0.95);
+    }
+    SetColour(cr, pal::kScorch, 0.5);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    EllipsePath(cr, 32, 32, r * 0.32, r * 0.32);
+    SetColour(cr, pal::kScorch);
+    cairo_fill(cr);
+    FillRadialDisc(cr, 33, 33, 0, r * 0.26,
+                   {{0, 1, 0.85, 0.4, 1}, {0.6, 1, 0.45, 0.1, 0.9}, {1, 0.6, 0.15, 0.05, 0.6}});
+  });
+}
+
+// Cooled lava: a black crust with glowing seams.
+PatternPixels PaintCrust(int variant) {
+  return Drawn([variant](cairo_t* cr) {
+    ArtRandom rnd(2400u + uint32_t(variant));
+    std::vector<double> outline;
+    for (int i = 0; i < 10; ++i) {
+      const double a = i * kPi / 5, rr = rnd.Range(18, 26);
+      outline.push_back(32 + std::cos(a) * rr);
+      outline.push_back(32 + std::sin(a) * rr * 0.8);
+    }
+    PolygonPath(cr, outline);
+    FillLit(cr, Shade(pal::kScorch, 0.1), 0.25);
+    cairo_new_path(cr);
+    for (int i = 0; i < 5; ++i) {
+      cairo_move_to(cr, 32, 32);
+      const double a = rnd.Range(0, 2 * kPi);
+      cairo_line_to(cr, 32 + std::cos(a) * rnd.Range(8, 16), 32 + std::sin(a) * rnd.Range(6, 14));
+    }
+    SetColour(cr, pal::kFlameOrange, 0.9);
+    cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
   });
 }
@@ -974,6 +1073,9 @@ void AddFeatureTiles(TileCatalogue& cat) {
   for (int v = 0; v < 2; ++v) single("palm_" + std::to_string(v), PaintPalm(v), '1');
   for (int v = 0; v < 3; ++v) single("dune_" + std::to_string(v), PaintDune(v));
   for (int v = 0; v < 3; ++v) single("scrub_" + std::to_string(v), PaintScrub(v));
+  for (int v = 0; v < 2; ++v) single("vent_" + std::to_string(v), PaintVent(v));
+  for (int v = 0; v < 2; ++v) single("cone_" + std::to_string(v), PaintCone(v), '1');
+  for (int v = 0; v < 2; ++v) single("crust_" + std::to_string(v), PaintCrust(v));
   for (int v = 0; v < 3; ++v) single("apron_" + std::to_string(v), PaintApronMark(v));
   for (int v = 0; v < 2; ++v) single("square_" + std::to_string(v), PaintSquare(v), '1');
 

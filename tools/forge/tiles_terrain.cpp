@@ -347,8 +347,9 @@ PatternPixels PaintShallow(int mask) {
   PatternPixels p = Blank();
   const Rgb shoal = Mix(pal::kWaterLight, pal::kDesert, 0.45);
   auto field = [&](double x, double y) {
-    const double n = Tiled(x, y, 64, 16, 3, 1301);
-    return CornerField(mask, (x + 0.5) / 64.0, (y + 0.5) / 64.0, n, 0.45);
+    // A strongly wandering boundary: banks of sand under water are never straight.
+    const double n = std::clamp((Tiled(x, y, 64, 16, 3, 1301) - 0.5) * 1.8 + 0.5, 0.0, 1.0);
+    return CornerField(mask, (x + 0.5) / 64.0, (y + 0.5) / 64.0, n, 0.8);
   };
   for (int y = 0; y < kTileSize; ++y) {
     for (int x = 0; x < kTileSize; ++x) {
