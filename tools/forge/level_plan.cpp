@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 #include "tiles_setpieces.h"
 
@@ -208,6 +209,34 @@ class Painter {
         for (int s : {1, -1})
           if (Feature(name, row + d * s, col + dc, ground)) return true;
     return false;
+  }
+
+  // Where two sections meet, each one's ground reaches into the other in ragged tongues
+  // over a few rows, so the land changes instead of switching at a straight line.
+  // Liquids keep their shores, and set pieces and rails keep their ground; small
+  // things lying about simply lie on whichever ground they now have.
+  void BlendBorder(int border_row, uint32_t seed) {
+    constexpr int kReach = 5;
+    std::vector<std::tuple<int, int, Terrain>> changes;
+    for (int r = border_row - kReach + 1; r <= border_row + kReach - 1; ++r) {
+      const bool lower_side = r >= border_row;  // the section met first lies below
+      for (int c = 0; c <= kMapCols; ++c) {
+        const Terrain here = map_.Corner(r, c);
+        const Terrain other = map_.Corner(lower_side ? border_row - kReach : border_row + kReach, c);
+        auto liquid = [](Terrain t) { return t == Terrain::Water || t == Terrain::Lava || t == Terrain::Shallow; };
+        if (here == other || liquid(here) || liquid(other)) continue;
+        bool built = false;
+        for (int dr = -1; dr <= 0; ++dr)
+          for (int dc = -1; dc <= 0; ++dc)
+            if (map_.Rail(r + dr, c + dc) || map_.Decal(r + dr, c + dc) >= kFirstSetPieceTile ||
+                map_.Overlay(r + dr, c + dc) >= kFirstSetPieceTile)
+              built = true;
+        if (built) continue;
+        const double depth = std::abs(r - border_row + (lower_side ? 0 : 1)) / double(kReach);
+        if (ValueNoise(c * 0.8, r * 0.7, seed) > 0.35 + depth * 0.5) changes.emplace_back(r, c, other);
+      }
+    }
+    for (const auto& [r, c, t] : changes) map_.SetCorner(r, c, t);
   }
 
   // Road links from neighbouring road cells; roads at the map's side edges run on.
@@ -820,6 +849,7 @@ Level BuildLevel(const TileCatalogue& tiles) {
     p.set_section(s.name, true);
     defs[i].paint(p, s.top_row, s.bottom_row);
   }
+  for (size_t i = 0; i + 1 < level.sections.size(); ++i) p.BlendBorder(level.sections[i].top_row, 900u + uint32_t(i));
   p.FinishRoads();
   level.map.Resolve(tiles);
   // Playing order: the schedule and the music run from the map's bottom up.

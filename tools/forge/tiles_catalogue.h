@@ -16,6 +16,8 @@ namespace tarq::forge {
 
 constexpr int kTileSize = 64;
 constexpr int kMaxTiles = 2048;
+// Set-piece tiles are numbered from here up; everything else lies below.
+constexpr int kFirstSetPieceTile = 1024;
 
 // Ground terrains in drawing priority: a terrain's edge tiles are drawn over every
 // terrain before it in this list. Shallow water is a see-through wash laid over the
