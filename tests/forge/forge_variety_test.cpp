@@ -25,6 +25,8 @@ TEST(MapVariety, EverySectionIsWorthLookingAt) {
     EXPECT_GT(v.screens, 100) << v.name;
     EXPECT_GE(v.median_looks, 14) << v.name;
     EXPECT_LE(v.dominated_share, 0.10) << v.name;
+    // Plain fill never lasts as long as it takes one screen to scroll by.
+    EXPECT_LT(v.longest_plain_run, forge::kScreenRows) << v.name;
   }
 }
 
@@ -44,6 +46,7 @@ TEST(MapVariety, LiquidPhasesCountAsOneLook) {
   EXPECT_EQ(rows[0].screens, 1);
   EXPECT_EQ(rows[0].median_looks, 2);
   EXPECT_EQ(rows[0].dominated_share, 1.0);
+  EXPECT_EQ(rows[0].longest_plain_run, 1);
   EXPECT_NE(forge::CellLook(tile, 0, 0), forge::CellLook(tile, 0, 1));
   EXPECT_EQ(forge::CellLook(tile, 1, 1), forge::CellLook(tile, 0, 1));
 }

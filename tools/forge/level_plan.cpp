@@ -364,7 +364,7 @@ void PaintRiverCoast(Painter& p, int top, int bottom) {
   }
   p.Shallows(top, bottom, 46);
   p.FeatureNear("wreck", bottom - 120, 7, {Terrain::Water, Terrain::Shallow});
-  p.Scatter(top, bottom, {Terrain::Water}, {"surf_0", "surf_1", "surf_2", "surf_3", "surf_4", "surf_5"}, 330, 47);
+  p.Scatter(top, bottom, {Terrain::Water}, {"surf_0", "surf_1", "surf_2", "surf_3", "surf_4", "surf_5"}, 380, 47);
   p.Scatter(top, bottom, {Terrain::Water, Terrain::Shallow}, {"boat_0", "boat_1", "buoy_0", "buoy_1"}, 30, 48);
   p.Scatter(top, bottom, {Terrain::Grass}, {"farm_1", "orchard_0"}, 30, 49, true);
 }
@@ -448,7 +448,7 @@ void PaintHarbour(Painter& p, int top, int bottom) {
   p.FeatureNear("tank_farm", yard - 65, 6, {Terrain::Concrete});
   p.FeatureNear("tank_farm", yard - 95, 2, {Terrain::Concrete});
   p.Scatter(quay + 1, bottom, {Terrain::Water}, {"boat_0", "boat_1", "boat_2", "buoy_0", "buoy_1"}, 110, 64);
-  p.Scatter(quay + 1, bottom, {Terrain::Water}, {"surf_0", "surf_3"}, 120, 65);
+  p.Scatter(quay + 1, bottom, {Terrain::Water}, {"surf_0", "surf_3", "surf_4"}, 260, 65);
   p.Scatter(inland, quay, {Terrain::Concrete},
             {"stack_0", "stack_1", "stack_2", "stack_3", "stack_4", "stack_5"}, 170, 66, true);
   p.Scatter(inland, quay, {Terrain::Concrete}, {"yard_mark_0", "yard_mark_1", "yard_mark_2", "yard_mark_3"}, 180, 67);

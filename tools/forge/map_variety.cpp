@@ -27,7 +27,7 @@ std::vector<SectionVariety> MeasureVariety(const MapReader& tile, const std::vec
     SectionVariety v;
     v.name = s.name;
     std::vector<int> distinct;
-    int dominated = 0;
+    int dominated = 0, run = 0;
     for (int top = s.top_row; top + kScreenRows - 1 <= s.bottom_row; ++top) {
       std::map<uint64_t, int> counts;
       for (int r = top; r < top + kScreenRows; ++r)
@@ -36,7 +36,12 @@ std::vector<SectionVariety> MeasureVariety(const MapReader& tile, const std::vec
       for (const auto& [look, n] : counts) most = std::max(most, n);
       distinct.push_back(int(counts.size()));
       // More than 60% of the 88 cells.
-      if (most * 10 > kScreenRows * kMapCols * 6) ++dominated;
+      if (most * 10 > kScreenRows * kMapCols * 6) {
+        ++dominated;
+        v.longest_plain_run = std::max(v.longest_plain_run, ++run);
+      } else {
+        run = 0;
+      }
     }
     v.screens = int(distinct.size());
     if (!distinct.empty()) {
@@ -51,12 +56,14 @@ std::vector<SectionVariety> MeasureVariety(const MapReader& tile, const std::vec
 }
 
 std::string VarietyTable(const std::vector<SectionVariety>& rows) {
-  std::string out = "| section | distinct cell looks per screen (median) | screens where one look covers more than 60% |\n";
-  out += "|---|---|---|\n";
+  std::string out =
+      "| section | distinct cell looks per screen (median) | screens where one look covers more than 60% | "
+      "most such screens in a row |\n";
+  out += "|---|---|---|---|\n";
   for (const SectionVariety& v : rows) {
     char line[160];
-    std::snprintf(line, sizeof line, "| %s | %g | %.0f%% |\n", v.name.c_str(), v.median_looks,
-                  v.dominated_share * 100.0);
+    std::snprintf(line, sizeof line, "| %s | %g | %.0f%% | %d |\n", v.name.c_str(), v.median_looks,
+                  v.dominated_share * 100.0, v.longest_plain_run);
     out += line;
   }
   return out;

@@ -19,6 +19,7 @@ struct SectionVariety {
   int screens = 0;
   double median_looks = 0;     // distinct cell looks per screen, median over the screens
   double dominated_share = 0;  // share of screens where one look covers more than 60%
+  int longest_plain_run = 0;   // most such screens in a row (one row of scrolling apart)
 };
 
 // `tile(row, col, layer)` gives the map's tile numbers.
