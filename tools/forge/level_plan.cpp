@@ -689,9 +689,9 @@ void PaintVolcanic(Painter& p, int top, int bottom) {
     p.Reserve("lava_source", int(c * 64), int(r * 64), int(r), int(r), int(c), int(c));
   }
   // Craters, boulders and ash cones on the rock and ash.
+  for (int k = 0; k < 3; ++k) p.FeatureNear("mesa", bottom - 40 - k * 50, k % 2 ? 0 : 8, {Terrain::Rock, Terrain::Badland});
   p.Scatter(top, bottom, {Terrain::Rock, Terrain::Badland},
             {"crust_0", "crust_1", "vent_0", "vent_1", "crater_0", "crater_1", "cone_0", "cone_1"}, 200, 125);
-  for (int k = 0; k < 3; ++k) p.FeatureNear("mesa", bottom - 40 - k * 50, k % 2 ? 0 : 9, {Terrain::Rock, Terrain::Badland});
 }
 
 void PaintBadlands(Painter& p, int top, int bottom, bool with_platform) {

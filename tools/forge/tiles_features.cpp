@@ -949,34 +949,43 @@ void PaintHangar(cairo_t* cr) {
   Rect(cr, 62, 108, 2, 12, pal::kWarnYellow);
 }
 
-// A mesa: a flat-topped butte with banded cliffs (2 x 2).
+// A mesa: a flat-topped butte (3 x 3) standing high over the plain, its cliffs banded
+// with strata and falling into a long shadow to the south-east.
 void PaintMesa(cairo_t* cr) {
   std::vector<double> top;
   ArtRandom rnd(2200);
-  for (int i = 0; i < 14; ++i) {
-    const double a = i * 2 * kPi / 14, r = rnd.Range(40, 52);
-    top.push_back(64 + std::cos(a) * r);
-    top.push_back(60 + std::sin(a) * r * 0.85);
+  for (int i = 0; i < 18; ++i) {
+    const double a = i * 2 * kPi / 18, r = rnd.Range(58, 76);
+    top.push_back(92 + std::cos(a) * r);
+    top.push_back(88 + std::sin(a) * r * 0.8);
   }
-  std::vector<double> shadow = top;
-  for (size_t i = 0; i < shadow.size(); ++i) shadow[i] += 9;
-  PolygonPath(cr, shadow);
-  SetColour(cr, pal::kInk, 0.5);
+  auto shifted = [&](double d) {
+    std::vector<double> v = top;
+    for (double& x : v) x += d;
+    return v;
+  };
+  PolygonPath(cr, shifted(16));  // shadow on the plain
+  SetColour(cr, pal::kInk, 0.45);
   cairo_fill(cr);
-  std::vector<double> cliff = top;
-  for (size_t i = 0; i < cliff.size(); ++i) cliff[i] += 4;
-  PolygonPath(cr, cliff);
-  SetColour(cr, Shade(pal::kRust, -0.45));
-  cairo_fill(cr);
+  // Cliff faces: layers of the butte stepping down, darker and redder with depth.
+  for (int k = 4; k >= 1; --k) {
+    PolygonPath(cr, shifted(k * 3.0));
+    SetColour(cr, Shade(Mix(pal::kRust, pal::kKhaki, k % 2 ? 0.1 : 0.35), -0.2 - k * 0.08));
+    cairo_fill(cr);
+  }
   PolygonPath(cr, top);
-  FillLit(cr, Mix(pal::kRust, pal::kKhaki, 0.4), 0.3);
-  Outline(cr, Shade(pal::kRust, -0.3), 1.5);
-  for (int i = 0; i < 3; ++i) {
-    EllipsePath(cr, 64, 60, 30 - i * 9, (30 - i * 9) * 0.8);
-    SetColour(cr, Shade(pal::kRust, -0.15), 0.5);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+  FillLit(cr, Mix(pal::kRust, pal::kKhaki, 0.45), 0.3);
+  Outline(cr, Shade(pal::kRust, 0.25), 1.5);
+  // Eroded gullies and scrub on the cap.
+  for (int i = 0; i < 7; ++i) {
+    const double x = rnd.Range(50, 130), y = rnd.Range(50, 120);
+    cairo_move_to(cr, x, y);
+    cairo_curve_to(cr, x + 6, y + 4, x + 10, y + 2, x + rnd.Range(12, 22), y + rnd.Range(4, 12));
   }
+  SetColour(cr, Shade(pal::kRust, -0.3), 0.6);
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
+  for (int i = 0; i < 10; ++i) Dome(cr, rnd.Range(50, 135), rnd.Range(50, 125), rnd.Range(2, 4), pal::kOliveDark, 1.5);
 }
 
 // A park with a pond and paths (2 x 2).
@@ -1090,7 +1099,7 @@ void AddFeatureTiles(TileCatalogue& cat) {
       {"dry_dock", 2, 4, PaintDryDock, nullptr, '1'},
       {"pad", 2, 2, PaintPad, nullptr, '1'},
       {"hangar", 2, 2, nullptr, PaintHangar, '2'},
-      {"mesa", 2, 2, nullptr, PaintMesa, '2'},
+      {"mesa", 3, 3, nullptr, PaintMesa, '2'},
       {"park", 2, 2, PaintPark, nullptr, '1'},
   };
   for (const MultiTile& f : multi) AddMultiTile(cat, f);
