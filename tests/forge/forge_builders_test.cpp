@@ -111,6 +111,32 @@ TEST_F(MapRules, RoadsCrossWaterOnBridgesAndRailsOnTrestles) {
   EXPECT_EQ(map.At(6, 2, 1), tiles.Number("rail_bridge_h"));
 }
 
+TEST_F(MapRules, ShallowWaterIsAWashOverTheAnimatedWater) {
+  map.FillCells(0, kMapRows - 1, 0, kMapCols - 1, Terrain::Water);
+  map.FillCells(10, 11, 3, 4, Terrain::Shallow);  // corners 10-12 x 3-5
+  // Sand and shallow side by side; then two kinds of land beside shallow.
+  map.SetCorner(20, 5, Terrain::Sand);
+  map.SetCorner(20, 6, Terrain::Shallow);
+  map.SetCorner(30, 5, Terrain::Sand);
+  map.SetCorner(30, 6, Terrain::Grass);
+  map.SetCorner(31, 5, Terrain::Shallow);
+  map.Resolve(tiles);
+  // All shallow: the water keeps animating underneath the full wash.
+  EXPECT_EQ(map.At(10, 3, 0), 207);
+  EXPECT_EQ(map.At(10, 3, 1), Edge(Terrain::Shallow, 15));
+  EXPECT_EQ(map.At(10, 3, 2), 0);
+  EXPECT_EQ(map.At(9, 3, 0), 215);
+  EXPECT_EQ(map.At(9, 3, 1), Edge(Terrain::Shallow, kCornerBL | kCornerBR));
+  // Land over the water first, then the wash; the sand does not reach under the wash.
+  EXPECT_EQ(map.At(19, 5, 0), 215);
+  EXPECT_EQ(map.At(19, 5, 1), Edge(Terrain::Sand, kCornerBL));
+  EXPECT_EQ(map.At(19, 5, 2), Edge(Terrain::Shallow, kCornerBR));
+  // No layer left for the wash beside two kinds of land: its corner stays deep water.
+  EXPECT_EQ(map.At(30, 5, 0), 207);
+  EXPECT_EQ(map.At(30, 5, 1), Edge(Terrain::Sand, kCornerTL | kCornerTR));
+  EXPECT_EQ(map.At(30, 5, 2), Edge(Terrain::Grass, kCornerTR));
+}
+
 TEST_F(MapRules, EncodesRowsColumnsLayersBigEndian) {
   map.FillCells(0, kMapRows - 1, 0, kMapCols - 1, Terrain::Water);
   map.SetOverlay(1, 2, 0x0102);

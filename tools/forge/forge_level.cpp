@@ -192,6 +192,10 @@ void ForgeLevel(const ForgeContext& ctx) {
       const Section& s = level.sections[i];
       WriteView(ctx.sheets / ("view_section_" + std::to_string(i + 1) + ".png"), level,
                 (s.top_row + s.bottom_row) / 2);
+      for (int k = 1; k <= 4; ++k) {  // more screens through the section, bottom first
+        WriteView(ctx.sheets / ("view_section_" + std::to_string(i + 1) + "_" + std::to_string(k) + ".png"), level,
+                  s.bottom_row - 8 - (s.bottom_row - s.top_row - 8) * k / 5);
+      }
     }
     for (const char* kind : {"fortress", "runway", "citadel", "platform", "arena", "airstrip"}) {
       for (const Reservation* r : level.Reserved(kind)) {

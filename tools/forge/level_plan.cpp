@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 #include "tiles_setpieces.h"
 
@@ -117,6 +118,127 @@ class Painter {
     for (auto [r, c] : sand) map_.SetCorner(r, c, Terrain::Sand);
   }
 
+  // Shallows: deep water next to a sandy shore becomes a see-through wash, a little
+  // wider here and there; sandbars and reefs get the same ring.
+  void Shallows(int row_top, int row_bottom, uint32_t seed) {
+    std::vector<std::pair<int, int>> wash;
+    for (int r = row_top; r <= row_bottom + 1; ++r) {
+      for (int c = 0; c <= kMapCols; ++c) {
+        if (map_.Corner(r, c) != Terrain::Water) continue;
+        const int reach = ValueNoise(c * 0.5, r * 0.35, seed) > 0.55 ? 2 : 1;
+        bool near_sand = false;
+        for (int dr = -reach; dr <= reach; ++dr)
+          for (int dc = -reach; dc <= reach; ++dc) {
+            const Terrain t = map_.Corner(r + dr, c + dc);
+            if (t == Terrain::Sand || t == Terrain::Rock) near_sand = true;
+          }
+        // A cell already holding two kinds of land has no layer left for the wash.
+        bool crowded = false;
+        for (int cr = r - 1; cr <= r; ++cr)
+          for (int cc = c - 1; cc <= c; ++cc) {
+            Terrain first = Terrain::Water;
+            for (int dr = 0; dr <= 1; ++dr)
+              for (int dc = 0; dc <= 1; ++dc) {
+                const Terrain t = map_.Corner(cr + dr, cc + dc);
+                if (t == Terrain::Water || t == Terrain::Shallow) continue;
+                if (first == Terrain::Water) first = t;
+                else if (t != first) crowded = true;
+              }
+          }
+        if (near_sand && !crowded) wash.emplace_back(r, c);
+      }
+    }
+    for (auto [r, c] : wash) map_.SetCorner(r, c, Terrain::Shallow);
+  }
+
+  // A cell with nothing on it yet: no road, rail, decal, overlay or trees.
+  bool Free(int row, int col) const {
+    if (row < 0 || row >= kMapRows || col < 0 || col >= kMapCols) return false;
+    if (IsRoad(row, col) || map_.Rail(row, col) || map_.Decal(row, col) || map_.Overlay(row, col)) return false;
+    for (int dr = 0; dr <= 1; ++dr)
+      for (int dc = 0; dc <= 1; ++dc)
+        if (map_.ForestCorner(row + dr, col + dc)) return false;
+    return true;
+  }
+  // All four corners of the cell hold one of the terrains.
+  bool On(int row, int col, std::initializer_list<Terrain> terrains) const {
+    for (int dr = 0; dr <= 1; ++dr)
+      for (int dc = 0; dc <= 1; ++dc) {
+        const Terrain t = map_.Corner(row + dr, col + dc);
+        if (std::find(terrains.begin(), terrains.end(), t) == terrains.end()) return false;
+      }
+    return true;
+  }
+
+  // Sprinkles single tiles over free cells of the given ground: `per_mille` of them
+  // get one of `names`, as a ground decal or, for tall things, an overlay.
+  void Scatter(int row_top, int row_bottom, std::initializer_list<Terrain> ground,
+               const std::vector<std::string>& names, int per_mille, uint32_t seed, bool overlay = false) {
+    for (int r = row_top; r <= row_bottom; ++r) {
+      for (int c = 0; c < kMapCols; ++c) {
+        const uint32_t h = Hash32(c, r, seed);
+        // Things gather in patches (a stand of crystals, a cluster of boats) with
+        // quieter ground between, rather than an even sprinkle.
+        const double patch = std::clamp((ValueNoise(c * 0.35, r * 0.22, seed ^ 0x5BD1u) - 0.3) / 0.35, 0.0, 1.0);
+        if (double(h % 1000) >= per_mille * (0.35 + 1.3 * patch) || !Free(r, c) || !On(r, c, ground)) continue;
+        // Neighbouring things tend to be of a kind: a field of pools, a row of roofs.
+        const double kind = ValueNoise(c * 0.3, r * 0.15, seed ^ 0x77u);
+        const size_t pick = (h >> 12) % 10 < 6 ? std::min(names.size() - 1, size_t(kind * double(names.size())))
+                                                : (h >> 16) % names.size();
+        const std::string& name = names[pick];
+        if (overlay) Overlay(r, c, name);
+        else Decal(r, c, name);
+      }
+    }
+  }
+
+  // Places a multi-tile feature when every cell under it is free and on the ground
+  // given; returns whether it did.
+  bool Feature(const std::string& name, int row, int col, std::initializer_list<Terrain> ground) {
+    const PieceGrid& grid = tiles_.Piece("feat_" + name);
+    for (int r = row; r < row + grid.rows; ++r)
+      for (int c = col; c < col + grid.cols; ++c)
+        if (!Free(r, c) || !On(r, c, ground)) return false;
+    Piece("feat_" + name, row, col);
+    return true;
+  }
+  // Tries a feature at a few rows and columns around (row, col) until one fits.
+  bool FeatureNear(const std::string& name, int row, int col, std::initializer_list<Terrain> ground) {
+    for (int dc : {0, 1, -1, 2, -2})
+      for (int d = 0; d < 8; ++d)
+        for (int s : {1, -1})
+          if (Feature(name, row + d * s, col + dc, ground)) return true;
+    return false;
+  }
+
+  // Where two sections meet, each one's ground reaches into the other in ragged tongues
+  // over a few rows, so the land changes instead of switching at a straight line.
+  // Liquids keep their shores, and set pieces and rails keep their ground; small
+  // things lying about simply lie on whichever ground they now have.
+  void BlendBorder(int border_row, uint32_t seed) {
+    constexpr int kReach = 5;
+    std::vector<std::tuple<int, int, Terrain>> changes;
+    for (int r = border_row - kReach + 1; r <= border_row + kReach - 1; ++r) {
+      const bool lower_side = r >= border_row;  // the section met first lies below
+      for (int c = 0; c <= kMapCols; ++c) {
+        const Terrain here = map_.Corner(r, c);
+        const Terrain other = map_.Corner(lower_side ? border_row - kReach : border_row + kReach, c);
+        auto liquid = [](Terrain t) { return t == Terrain::Water || t == Terrain::Lava || t == Terrain::Shallow; };
+        if (here == other || liquid(here) || liquid(other)) continue;
+        bool built = false;
+        for (int dr = -1; dr <= 0; ++dr)
+          for (int dc = -1; dc <= 0; ++dc)
+            if (map_.Rail(r + dr, c + dc) || map_.Decal(r + dr, c + dc) >= kFirstSetPieceTile ||
+                map_.Overlay(r + dr, c + dc) >= kFirstSetPieceTile)
+              built = true;
+        if (built) continue;
+        const double depth = std::abs(r - border_row + (lower_side ? 0 : 1)) / double(kReach);
+        if (ValueNoise(c * 0.8, r * 0.7, seed) > 0.35 + depth * 0.5) changes.emplace_back(r, c, other);
+      }
+    }
+    for (const auto& [r, c, t] : changes) map_.SetCorner(r, c, t);
+  }
+
   // Road links from neighbouring road cells; roads at the map's side edges run on.
   void FinishRoads() {
     for (int r = 0; r < kMapRows; ++r) {
@@ -198,6 +320,9 @@ void PaintCountryside(Painter& p, int top, int bottom, uint32_t seed) {
   const double pond_r = bottom - span * 0.62, pond_c = (seed % 2) ? 8 : 2;
   p.Blob(pond_r, pond_c, 1.6, 1.6, Terrain::Water, seed + 7);
   p.Beaches(top, bottom);
+  // Farmsteads and orchards between the fields, haystacks and stones in the meadows.
+  p.Scatter(top, bottom, {Terrain::Grass}, {"farm_0", "farm_1", "orchard_0", "orchard_1"}, 70, seed + 40, true);
+  p.Scatter(top, bottom, {Terrain::Grass}, {"scrub_0", "crater_0"}, 25, seed + 41);
 }
 
 void PaintRiverCoast(Painter& p, int top, int bottom) {
@@ -232,6 +357,16 @@ void PaintRiverCoast(Painter& p, int top, int bottom) {
   p.RoadH(bottom - 30, 0, 5);  // crosses the river on a bridge
   for (int k = 0; k < 5; ++k) p.ForestBlob(bottom - 15 - k * 14, (k % 2) ? 0.5 : 7.5, 3, 1.5, 40 + k);
   p.Reserve("sea", 8 * 64, 0, top, bottom - 60, 6, 10);
+  // Sandbars off the coast, then the shallows, surf, fishing boats and channel buoys.
+  for (int k = 0; k < 6; ++k) {
+    const double r = bottom - 70 - k * (span - 80) / 6.0;
+    p.Blob(r, 8.0 + (k % 3), 1.0 + (k % 2) * 0.6, 0.9, Terrain::Sand, 45 + k);
+  }
+  p.Shallows(top, bottom, 46);
+  p.FeatureNear("wreck", bottom - 120, 7, {Terrain::Water, Terrain::Shallow});
+  p.Scatter(top, bottom, {Terrain::Water}, {"surf_0", "surf_1", "surf_2", "surf_3", "surf_4", "surf_5"}, 380, 47);
+  p.Scatter(top, bottom, {Terrain::Water, Terrain::Shallow}, {"boat_0", "boat_1", "buoy_0", "buoy_1"}, 30, 48);
+  p.Scatter(top, bottom, {Terrain::Grass}, {"farm_1", "orchard_0"}, 30, 49, true);
 }
 
 void PaintOpenSea(Painter& p, int top, int bottom) {
@@ -247,7 +382,29 @@ void PaintOpenSea(Painter& p, int top, int bottom) {
   }
   p.Blob(bottom - span * 0.33, 6, 0.9, 0.9, Terrain::Rock, 55);
   p.Blob(bottom - span * 0.58, 5, 0.9, 1.2, Terrain::Rock, 56);
+  // Islets and sandbars of every size between the big islands, rocks awash.
+  for (int k = 0; k < 16; ++k) {
+    const uint32_t h = Hash32(k, 57, 57);
+    const double r = bottom - 4 - (span - 8) * (k + 0.5) / 16.0;
+    const double c = 1.0 + (h % 9);
+    const double size = 0.7 + ((h >> 8) % 4) * 0.35;
+    p.Blob(r, c, size, size * 0.9, (k % 4 == 3) ? Terrain::Rock : Terrain::Sand, 58 + k);
+  }
+  p.Shallows(top, bottom, 59);
   p.Reserve("sea", 352, 0, top, bottom, 0, 10);
+  // Landmarks: a convoy of three ships, the oil platform, wrecks on the reefs.
+  const int convoy = bottom - span * 0.15;
+  p.FeatureNear("ship_0", convoy, 4, {Terrain::Water, Terrain::Shallow});
+  p.FeatureNear("ship_1", convoy - 5, 7, {Terrain::Water, Terrain::Shallow});
+  p.FeatureNear("ship_2", convoy - 9, 3, {Terrain::Water, Terrain::Shallow});
+  p.FeatureNear("platform", bottom - span * 0.52, 7, {Terrain::Water});
+  p.FeatureNear("wreck", bottom - span * 0.38, 2, {Terrain::Water, Terrain::Shallow});
+  p.FeatureNear("wreck", bottom - span * 0.8, 5, {Terrain::Water, Terrain::Shallow});
+  p.FeatureNear("ship_1", bottom - span * 0.95, 6, {Terrain::Water});
+  p.FeatureNear("ship_2", bottom - span * 0.66, 1, {Terrain::Water});
+  p.Scatter(top, bottom, {Terrain::Water, Terrain::Shallow}, {"reef_0", "reef_1", "reef_2"}, 40, 60);
+  p.Scatter(top, bottom, {Terrain::Water}, {"buoy_0", "buoy_1", "boat_0", "boat_2"}, 25, 61);
+  p.Scatter(top, bottom, {Terrain::Water}, {"surf_0", "surf_1", "surf_2", "surf_3", "surf_4", "surf_5"}, 420, 62);
 }
 
 void PaintHarbour(Painter& p, int top, int bottom) {
@@ -281,6 +438,21 @@ void PaintHarbour(Painter& p, int top, int bottom) {
     for (int c = 0; c <= kMapCols; ++c)
       if (ValueNoise(c * 0.7, r * 0.5, 63) > 0.35 + (r - top) * 0.03) m.SetCorner(r, c, Terrain::Sand);
   for (int k = 0; k < 4; ++k) p.Overlay(inland + 8 + k * 6, 2 + k % 2, "house_" + std::to_string(k));
+  // Cranes on the quay with their jibs over the water, ships at the piers, a dry dock,
+  // tank farms in the yard; stacks of containers and painted bays everywhere else.
+  for (int c : {3, 7}) p.Feature("crane", quay, c, {Terrain::Concrete, Terrain::Water});
+  p.FeatureNear("ship_1", quay + 15, 2, {Terrain::Water});
+  p.FeatureNear("ship_0", quay + 19, 7, {Terrain::Water});
+  p.FeatureNear("dry_dock", quay - 4, 5, {Terrain::Concrete});
+  p.FeatureNear("tank_farm", yard - 20, 1, {Terrain::Concrete});
+  p.FeatureNear("tank_farm", yard - 65, 6, {Terrain::Concrete});
+  p.FeatureNear("tank_farm", yard - 95, 2, {Terrain::Concrete});
+  p.Scatter(quay + 1, bottom, {Terrain::Water}, {"boat_0", "boat_1", "boat_2", "buoy_0", "buoy_1"}, 110, 64);
+  p.Scatter(quay + 1, bottom, {Terrain::Water}, {"surf_0", "surf_3", "surf_4"}, 260, 65);
+  p.Scatter(inland, quay, {Terrain::Concrete},
+            {"stack_0", "stack_1", "stack_2", "stack_3", "stack_4", "stack_5"}, 170, 66, true);
+  p.Scatter(inland, quay, {Terrain::Concrete}, {"yard_mark_0", "yard_mark_1", "yard_mark_2", "yard_mark_3"}, 180, 67);
+  p.Scatter(top, inland, {Terrain::Grass, Terrain::Sand}, {"scrub_0", "scrub_1", "farm_1"}, 80, 68);
 }
 
 void PaintDesert(Painter& p, int top, int bottom, bool record_guns) {
@@ -319,6 +491,10 @@ void PaintDesert(Painter& p, int top, int bottom, bool record_guns) {
     p.Decal(r, c, "gun_pit");
     if (record_guns) p.Reserve(c == 2 ? "big_gun_pit" : "gun_pit", c * 64 + 32, r * 64 + 32, r, r, c, c);
   }
+  // Palms round the oasis, dune crests and scrub across the sand.
+  p.Scatter(top, bottom, {Terrain::Grass}, {"palm_0", "palm_1"}, 350, 75, true);
+  p.Scatter(top, bottom, {Terrain::Sand}, {"dune_0", "dune_1", "dune_2"}, 160, 76);
+  p.Scatter(top, bottom, {Terrain::Sand, Terrain::Badland}, {"scrub_0", "scrub_1", "scrub_2"}, 70, 77);
 }
 
 void PaintAirbase(Painter& p, int top, int bottom) {
@@ -355,6 +531,22 @@ void PaintAirbase(Painter& p, int top, int bottom) {
   p.RoadH(ramp_bottom, 4, 7);
   p.Reserve("road", 4 * 64 + 32, 0, fort + piece::kFortressRows, ramp_bottom, 4, 4);
   p.Reserve("road", 7 * 64 + 32, 0, fort + piece::kFortressRows, ramp_bottom, 7, 7);
+  // Hangars beside the runway and the strip, aprons with parking marks and bowsers,
+  // revetments out on the grass.
+  for (int k = 0; k < 4; ++k) p.FeatureNear("hangar", runway_row + 2 + k * 6, k % 2 ? 9 : 0, {Terrain::Grass, Terrain::Concrete});
+  for (int k = 0; k < 4; ++k) p.FeatureNear("hangar", strip - 12 - k * 22, k % 2 ? 0 : 9, {Terrain::Grass, Terrain::Concrete});
+  p.FeatureNear("pad", strip - 40, 2, {Terrain::Grass});
+  // Dispersal aprons out on the grass between the strip and the fortress.
+  for (int k = 0; k < 4; ++k) {
+    const int r = strip - 54 - k * 9;
+    if (r - 1 <= fort + piece::kFortressRows + 12) break;
+    const int c0 = k % 2 ? 7 : 0;
+    m.FillCells(r - 1, r + 2, c0, c0 + 3, Terrain::Concrete);
+    p.Feature("hangar", r, k % 2 ? 9 : 0, {Terrain::Concrete});
+  }
+  p.Scatter(top, bottom, {Terrain::Grass}, {"radar_0", "radar_1"}, 12, 83, true);
+  p.Scatter(top, bottom, {Terrain::Concrete}, {"apron_0", "apron_1", "yard_mark_0"}, 220, 81);
+  p.Scatter(top, bottom, {Terrain::Grass}, {"apron_2", "scrub_0", "crater_1"}, 60, 82);
 }
 
 void PaintForest(Painter& p, int top, int bottom, uint32_t seed) {
@@ -394,6 +586,9 @@ void PaintForest(Painter& p, int top, int bottom, uint32_t seed) {
     p.Rail(r, true);
   }
   p.Reserve("river", int(7.5 * 64), 0, top, bottom - span / 2, 6, 9, 1);
+  // Clearings: a farm here and there, boulders on the hills.
+  p.Scatter(top, bottom, {Terrain::Grass}, {"farm_0", "orchard_1"}, 40, seed + 30, true);
+  p.Scatter(top, bottom, {Terrain::Rock}, {"scrub_1", "scrub_2"}, 120, seed + 31);
 }
 
 void PaintTechBase(Painter& p, int top, int bottom) {
@@ -429,6 +624,16 @@ void PaintTechBase(Painter& p, int top, int bottom) {
   for (const auto& c : piece::kCitadelCannons) {
     p.Reserve("citadel_cannon", 3 * 64 + c[0], cit * 64 + c[1], cit, cit + piece::kCitadelRows - 1, 3, 7);
   }
+  // Landing pads and a tank farm in the yards; works roofs, radar, pipe runs, fences
+  // and lit strips fill the rest.
+  for (int k = 0; k < 5; ++k) p.FeatureNear("pad", bottom - 30 - k * 26, k % 2 ? 1 : 7, {Terrain::Concrete, Terrain::Tech});
+  p.FeatureNear("tank_farm", bottom - 95, 8, {Terrain::Concrete});
+  p.Scatter(top, bottom, {Terrain::Concrete, Terrain::Tech}, {"roof_0", "roof_1", "roof_2", "roof_3", "radar_0", "radar_1"},
+            150, 170, true);
+  p.Scatter(top, bottom, {Terrain::Concrete, Terrain::Tech},
+            {"pipes_0", "pipes_1", "pipes_2", "fence_h", "fence_v", "lights_0", "lights_1", "lights_2", "grate_0",
+             "grate_1", "yard_mark_1", "yard_mark_2"},
+            330, 171);
 }
 
 void PaintAlienZone(Painter& p, int top, int bottom) {
@@ -449,6 +654,13 @@ void PaintAlienZone(Painter& p, int top, int bottom) {
     p.Piece("silo", row - 1, col - 1);
     p.Reserve("silo", col * 64, row * 64, row - 1, row, col - 1, col);
   }
+  // Crystal clusters, glowing pools, growths and the ruins of whoever was here first.
+  p.Scatter(top, bottom, {Terrain::Alien, Terrain::Rock}, {"crystals_0", "crystals_1", "crystals_2", "crystals_3"}, 130, 97,
+            true);
+  p.Scatter(top, bottom, {Terrain::Alien},
+            {"pool_0", "pool_1", "pool_2", "growth_0", "growth_1", "growth_2", "growth_3", "ruin_0", "ruin_1", "ruin_2",
+             "ruin_3"},
+            380, 98);
 }
 
 void PaintVolcanic(Painter& p, int top, int bottom) {
@@ -476,6 +688,10 @@ void PaintVolcanic(Painter& p, int top, int bottom) {
     p.Blob(r, c, 1.8, 1.2, Terrain::Lava, 120 + k);
     p.Reserve("lava_source", int(c * 64), int(r * 64), int(r), int(r), int(c), int(c));
   }
+  // Craters, boulders and ash cones on the rock and ash.
+  for (int k = 0; k < 3; ++k) p.FeatureNear("mesa", bottom - 40 - k * 50, k % 2 ? 0 : 8, {Terrain::Rock, Terrain::Badland});
+  p.Scatter(top, bottom, {Terrain::Rock, Terrain::Badland},
+            {"crust_0", "crust_1", "vent_0", "vent_1", "crater_0", "crater_1", "cone_0", "cone_1"}, 200, 125);
 }
 
 void PaintBadlands(Painter& p, int top, int bottom, bool with_platform) {
@@ -502,6 +718,9 @@ void PaintBadlands(Painter& p, int top, int bottom, bool with_platform) {
     p.Piece("track", track, 0);
     p.Reserve("platform", 352, track * 64 + piece::kTrackY, track, track + 1, 0, 10);
   }
+  // Mesas stand over the canyons; scrub and boulders in the washes.
+  for (int k = 0; k < 6; ++k) p.FeatureNear("mesa", bottom - 20 - k * 25, k % 2 ? 6 : 1, {Terrain::Badland, Terrain::Rock});
+  p.Scatter(top, bottom, {Terrain::Badland, Terrain::Sand}, {"scrub_0", "scrub_1", "scrub_2", "dune_1"}, 90, 145);
 }
 
 void PaintCapital(Painter& p, int top, int bottom, bool with_arena) {
@@ -512,13 +731,15 @@ void PaintCapital(Painter& p, int top, int bottom, bool with_arena) {
   p.RoadV(2, city_top, bottom);
   p.RoadV(8, city_top, bottom);
   for (int r = bottom - 4; r > city_top + 2; r -= 9) p.RoadH(r, 0, kMapCols - 1);
+  // Parks first: the blocks of houses grow round them.
+  for (int k = 0; k < 4; ++k) p.FeatureNear("park", city_top + 12 + k * 40, k % 2 ? 0 : 9, {Terrain::Concrete});
   for (int r = city_top + 1; r <= bottom; ++r) {
     for (int c = 0; c < kMapCols; ++c) {
-      if (p.IsRoad(r, c) || c == 5) continue;
+      if (p.IsRoad(r, c) || c == 5 || m.Decal(r, c)) continue;
       const uint32_t h = Hash32(c, r, 150);
       if (h % 4 == 0) continue;  // yards and squares between the buildings
       if ((c == 0 || c == 3 || c == 6 || c == 9) && (h >> 8) % 3 == 0) {
-        if (c + 1 < kMapCols && !p.IsRoad(r, c + 1) && c + 1 != 5) {
+        if (c + 1 < kMapCols && !p.IsRoad(r, c + 1) && c + 1 != 5 && !m.Decal(r, c + 1)) {
           p.Overlay(r, c, "warehouse_w");
           p.Overlay(r, c + 1, "warehouse_e");
           ++c;
@@ -543,6 +764,8 @@ void PaintCapital(Painter& p, int top, int bottom, bool with_arena) {
     p.Reserve("launcher_bay", piece::kArenaBossX - 180, top * 64 + 112 + 96, top, top + 5, 2, 3);
     p.Reserve("launcher_bay", piece::kArenaBossX + 180, top * 64 + 112 + 96, top, top + 5, 7, 8);
   }
+  // Squares with fountains and statues in the yards.
+  p.Scatter(city_top, bottom, {Terrain::Concrete}, {"square_0", "square_1", "yard_mark_1"}, 350, 155);
 }
 
 struct SectionDef {
@@ -626,6 +849,7 @@ Level BuildLevel(const TileCatalogue& tiles) {
     p.set_section(s.name, true);
     defs[i].paint(p, s.top_row, s.bottom_row);
   }
+  for (size_t i = 0; i + 1 < level.sections.size(); ++i) p.BlendBorder(level.sections[i].top_row, 900u + uint32_t(i));
   p.FinishRoads();
   level.map.Resolve(tiles);
   // Playing order: the schedule and the music run from the map's bottom up.

@@ -128,10 +128,21 @@ void MapBuilder::Resolve(const TileCatalogue& tiles) {
         for (Terrain& t : k) if (t == Terrain::Lava) t = Terrain::Water;
       }
       const int free_layers = content.decal || content.road || content.rail ? 1 : 2;
-      // Too many terrains for the free layers: the lowest gives way to the next.
+      // Shallow water is a wash over the water, so a cell with any of it has water
+      // underneath and the land drawn over that water, as on any shore.
+      const bool shallow = std::find(present.begin(), present.end(), Terrain::Shallow) != present.end();
+      if (shallow && present[0] != Terrain::Water) present.insert(present.begin(), Terrain::Water);
+      // Too many terrains for the free layers: the shallow wash goes first (its corners
+      // stay water), then the lowest land gives way to the next.
       while (int(present.size()) - 1 > free_layers) {
-        for (Terrain& t : k) if (t == present[0]) t = present[1];
-        present.erase(present.begin());
+        if (present.back() == Terrain::Shallow && present.size() > 2) {
+          for (Terrain& t : k) if (t == Terrain::Shallow) t = Terrain::Water;
+          present.pop_back();
+          continue;
+        }
+        const size_t drop = shallow ? 1 : 0;
+        for (Terrain& t : k) if (t == present[drop]) t = present[drop + 1];
+        present.erase(present.begin() + long(drop));
       }
       std::array<uint16_t, kMapLayers> layers{};
       const Terrain base = present[0];
@@ -146,18 +157,23 @@ void MapBuilder::Resolve(const TileCatalogue& tiles) {
       } else {
         layers[0] = uint16_t(tiles.Number(BaseTileName(base, VariantFor(base, row, col, BaseVariantCount(base)))));
       }
+      // An edge tile covers the corners at or above its terrain; the see-through shallow
+      // wash covers nothing, so land under it is not drawn.
+      auto covers = [](Terrain corner, Terrain edge) {
+        return edge == Terrain::Shallow ? corner == Terrain::Shallow : corner != Terrain::Shallow && corner >= edge;
+      };
       int layer = 1;
       for (size_t i = 1; i < present.size(); ++i) {
         int mask = 0;
-        if (k[0] >= present[i]) mask |= kCornerTL;
-        if (k[1] >= present[i]) mask |= kCornerTR;
-        if (k[2] >= present[i]) mask |= kCornerBL;
-        if (k[3] >= present[i]) mask |= kCornerBR;
+        if (covers(k[0], present[i])) mask |= kCornerTL;
+        if (covers(k[1], present[i])) mask |= kCornerTR;
+        if (covers(k[2], present[i])) mask |= kCornerBL;
+        if (covers(k[3], present[i])) mask |= kCornerBR;
         layers[size_t(layer++)] = uint16_t(tiles.Number(EdgeTileName(present[i], mask)));
       }
       // Ground decal: a set-piece tile, or rails, or a road.
-      const bool all_water = k[0] == Terrain::Water && k[1] == Terrain::Water &&
-                             k[2] == Terrain::Water && k[3] == Terrain::Water;
+      auto wet = [](Terrain t) { return t == Terrain::Water || t == Terrain::Shallow; };
+      const bool all_water = wet(k[0]) && wet(k[1]) && wet(k[2]) && wet(k[3]);
       int decal = content.decal;
       int overlay = content.overlay;
       if (!decal && content.rail) {

@@ -7,7 +7,8 @@ namespace tarq::forge {
 const char* TerrainName(Terrain t) {
   static const char* const kNames[kTerrainCount] = {"water",   "lava",     "sand",
                                                     "grass",   "rock",     "badland",
-                                                    "concrete", "tech",    "alien"};
+                                                    "concrete", "tech",    "alien",
+                                                    "shallow"};
   return kNames[static_cast<int>(t)];
 }
 
@@ -108,6 +109,7 @@ const TileCatalogue& Tiles() {
     AddTerrainTiles(cat);
     AddDecalTiles(cat);
     AddSetPieceTiles(cat);
+    AddFeatureTiles(cat);
     return cat;
   }();
   return catalogue;

@@ -16,11 +16,15 @@ namespace tarq::forge {
 
 constexpr int kTileSize = 64;
 constexpr int kMaxTiles = 2048;
+// Set-piece tiles are numbered from here up; everything else lies below.
+constexpr int kFirstSetPieceTile = 1024;
 
 // Ground terrains in drawing priority: a terrain's edge tiles are drawn over every
-// terrain before it in this list.
-enum class Terrain : uint8_t { Water, Lava, Sand, Grass, Rock, Badland, Concrete, Tech, Alien };
-constexpr int kTerrainCount = 9;
+// terrain before it in this list. Shallow water is a see-through wash laid over the
+// animated water (or the sand under it), so it has edge tiles only: a cell that is
+// shallow all over is water with the full wash on top.
+enum class Terrain : uint8_t { Water, Lava, Sand, Grass, Rock, Badland, Concrete, Tech, Alien, Shallow };
+constexpr int kTerrainCount = 10;
 const char* TerrainName(Terrain t);
 
 // Corner masks of edge tiles: which of the cell's corners hold the terrain.
@@ -88,6 +92,9 @@ const TileCatalogue& Tiles();
 void AddTerrainTiles(TileCatalogue& cat);
 void AddDecalTiles(TileCatalogue& cat);
 void AddSetPieceTiles(TileCatalogue& cat);
+// Landmarks and scatter of every section (tiles_features.cpp): sea, harbour, tech base,
+// alien zone and the rest; multi-tile ones are recorded as pieces named "feat_...".
+void AddFeatureTiles(TileCatalogue& cat);
 
 // Solidity read off a picture: `value` in every 16x16 cell that is mostly opaque,
 // '0' elsewhere.

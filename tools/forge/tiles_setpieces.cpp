@@ -388,7 +388,7 @@ const SetPieceLayout& FindSetPiece(const std::string& name) {
 }
 
 void AddSetPieceTiles(TileCatalogue& cat) {
-  int next = 1024;  // set pieces fill the upper half of the numbers
+  int next = kFirstSetPieceTile;  // set pieces fill the upper half of the numbers
   for (const SetPieceLayout& layout : SetPieceLayouts()) {
     PieceGrid grid;
     grid.cols = layout.cols;

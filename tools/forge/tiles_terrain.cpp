@@ -340,6 +340,37 @@ PatternPixels PaintEdge(Terrain t, int mask, uint32_t seed) {
   return p;
 }
 
+// Shallow water: a see-through wash of pale turquoise over the animated water (or
+// over sand), with a sandy bottom showing through, sun ripples and a faint line of
+// surf where it meets the deep water. Same corner rule as the other edges.
+PatternPixels PaintShallow(int mask) {
+  PatternPixels p = Blank();
+  const Rgb shoal = Mix(pal::kWaterLight, pal::kDesert, 0.45);
+  auto field = [&](double x, double y) {
+    // A strongly wandering boundary: banks of sand under water are never straight.
+    const double n = std::clamp((Tiled(x, y, 64, 16, 3, 1301) - 0.5) * 1.8 + 0.5, 0.0, 1.0);
+    return CornerField(mask, (x + 0.5) / 64.0, (y + 0.5) / 64.0, n, 0.8);
+  };
+  for (int y = 0; y < kTileSize; ++y) {
+    for (int x = 0; x < kTileSize; ++x) {
+      const double f = field(x, y);
+      const double cover = SmoothStep(0.42, 0.62, f);
+      if (cover <= 0) continue;
+      const double bottom = Tiled(x, y, 64, 16, 3, 1302);
+      const double ripple = Tiled(x, y, 64, 8, 2, 1303);
+      const double glint = 1.0 - SmoothStep(0.0, 0.03, std::fabs(ripple - 0.55));
+      Rgb c = Mix(shoal, Shade(shoal, 0.25), bottom);
+      c = Mix(c, pal::kFoam, glint * 0.45);
+      // Surf: a pale band just inside the boundary with the deep water.
+      const double surf = 1.0 - SmoothStep(0.5, 0.58, f);
+      c = Mix(c, pal::kFoam, surf * 0.55);
+      const double alpha = cover * (0.42 + 0.28 * bottom) + surf * 0.2;
+      p.pixels[size_t(y) * kTileSize + x] = Pack(c, std::min(alpha, 0.85));
+    }
+  }
+  return p;
+}
+
 // Forest canopy: clustered tree crowns, lit from the top-left, with a soft shadow
 // toward the bottom-right inside the canopy's outline.
 PatternPixels PaintCanopy(int mask, int variant) {
@@ -497,6 +528,10 @@ void AddTerrainTiles(TileCatalogue& cat) {
     cat.Add(160 + mask - 1, CanopyTileName(mask), solid, std::move(canopy));
   }
   cat.Add(175, CanopyTileName(15) + "_b", "1111111111111111", PaintCanopy(15, 1));
+  // Shallow water washes, 15 masks (15 = all shallow) from 280.
+  for (int mask = 1; mask <= 15; ++mask) {
+    cat.Add(280 + mask - 1, EdgeTileName(Terrain::Shallow, mask), "0000000000000000", PaintShallow(mask));
+  }
 
   const std::vector<uint32_t> water = PaintWaterBlock();
   const char* const kQuarterNames[4] = {"tl", "tr", "bl", "br"};
