@@ -32,6 +32,7 @@ std::string HelpText() {
          "  --data DIR                  read the game data from DIR\n"
          "  --config FILE               read and write the settings in FILE (default: none)\n"
          "  --scores FILE               read and write the high scores in FILE (default: none)\n"
+         "  --schedule FILE             read the enemy schedule from FILE\n"
          "\n"
          "\n"
          "Without --data the data is looked for in $TARQ_DATA, data/ and ../share/tarq/ beside\n"

@@ -142,6 +142,8 @@ bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o,
     } else if (a == "--version") {
       o.Version = true;
       return true;
+    } else if (a == "--schedule") {
+      if (!next(o.ScheduleFile)) return false;
     } else {
       error = "unknown option \"" + a + "\"";
       return false;
@@ -260,6 +262,8 @@ int RunHeadless(const HeadlessOptions& options) {
   }
   const std::string configFile = Absolute(options.ConfigFile);
   const std::string scoresFile = Absolute(options.ScoresFile);
+  // Resolved before the change to the data folder, like the other paths.
+  const std::string schedulePath = Absolute(options.ScheduleFile);
   {
     std::error_code ec;
     std::filesystem::current_path(data.Path, ec);
@@ -281,6 +285,7 @@ int RunHeadless(const HeadlessOptions& options) {
   startup.Input = std::move(sourceOwned);
   startup.SettingsFile = configFile;
   startup.ScoresFile = scoresFile;
+  startup.SchedulePath = schedulePath;
   if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
 
   Game& game = form.GameState();
@@ -372,7 +377,8 @@ int HeadlessMain(const std::vector<std::string>& args) {
   if (!parsed) {
     std::fprintf(stderr,
                  "tarq: %s\nusage: tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE] "
-                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR] [--config FILE] [--scores FILE]\n",
+                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR] [--config FILE] [--scores FILE] "
+                 "[--schedule FILE]\n",
                  error.c_str());
     return 2;
   }

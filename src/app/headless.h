@@ -30,6 +30,8 @@ struct HeadlessOptions {
   std::string ScoresFile;  // --scores FILE
   bool Help = false;       // --help: print the options and exit
   bool Version = false;    // --version
+  // --schedule FILE: the enemy schedule to read instead of system/enemies.txt.
+  std::string ScheduleFile;
 };
 
 // Parses the arguments after the program name (the first must be --headless).

@@ -55,6 +55,9 @@ struct StartupOptions {
   // so its runs repeat exactly.
   std::string SettingsFile = kConfigFile;
   std::string ScoresFile;
+  // The enemy schedule to read (the headless runner's --schedule); empty: the level's
+  // own system/enemies.txt.
+  std::string SchedulePath;
 };
 
 enum class StartupResult {
@@ -174,6 +177,7 @@ class TForm1 {
   SDL_Window* window_ = nullptr;
   bool sdl_video_ = false;
   bool headless_ = false;
+  std::string schedule_path_;
   bool full_screen_ = false;
   bool vsync_ = false;
   int display_depth_ = 16;  // the colour depth asked of a full-screen display

@@ -40,6 +40,9 @@ using EnemyBehaviour = void (*)(EnemyTick& tick);
 struct EnemyKindBehaviour {
   EnemyBehaviour Alive = nullptr;
   EnemyBehaviour Dead = nullptr;
+  // False for kinds whose living behaviour never reads the target or aim: the walk then
+  // skips working them out (death sequences never aim).
+  bool Aims = true;
 };
 
 using EnemyBehaviourTable = std::array<EnemyKindBehaviour, 256>;
@@ -53,6 +56,9 @@ void RegisterGroundBehaviours(EnemyBehaviourTable& table);
 void RegisterSeaBehaviours(EnemyBehaviourTable& table);
 void RegisterInstallationBehaviours(EnemyBehaviourTable& table);
 void RegisterBossBehaviours(EnemyBehaviourTable& table);
+
+// Fills the target player, AimAngle, AimDistance and TargetY of `tick` for record `e`.
+void AimAtTarget(const Game& game, const EnemyRecord& e, EnemyTick& tick);
 
 // Enemy_Tick: every record's behaviour for this tick, in list order. The record count is
 // taken when the walk starts, so a record launched during the walk waits for the next.

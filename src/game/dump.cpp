@@ -3,6 +3,7 @@
 #include "audio/game_audio.h"
 #include "game/dump_play.h"
 #include "game/hiscores.h"
+#include "game/dump_enemies.h"
 
 #include <charconv>
 #include <cmath>
@@ -176,6 +177,7 @@ void DumpGame(const Game& game, JsonWriter& w) {
   DumpPlay(game, w);
   DumpAudioState(game, w);
   DumpHiScores(game, w);
+  DumpEnemies(game, w);
   // Each subsystem adds its state here with one call of its own dump function.
   w.EndObject();
 }
