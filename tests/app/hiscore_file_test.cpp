@@ -129,13 +129,5 @@ TEST(HiScoreFile, ATemporaryFileLeftByACrashNeverCorruptsTheTable) {
   EXPECT_EQ(ReadFile(path + ".a1B2c3"), half);  // someone else's file is left alone
 }
 
-TEST(HiScoreFile, TheStoreSavesToItsFile) {
-  TempDir dir;
-  HiScoreFile store(dir / "t.dat");
-  HiScoreStore& s = store;
-  s.Save(SampleTable());
-  EXPECT_EQ(LoadHiScores(store.Path()), SampleTable());
-}
-
 }  // namespace
 }  // namespace tarq

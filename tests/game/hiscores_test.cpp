@@ -184,10 +184,6 @@ TEST(HiScoreStream, ShortAndHostileStreamsStillGiveATable) {
   }
 }
 
-TEST(HiScoreNames, OnlyCharacters32To90AreShown) {
-  EXPECT_EQ(ShownName("AB[c\x01 9\xff"), "AB 9");
-}
-
 TEST(ScoreTable, ShowsFor1000TicksAndFireLeavesOnTheNextTick) {
   Game game;
   game.ScreenState = kScreenScores;
