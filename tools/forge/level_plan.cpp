@@ -437,6 +437,10 @@ void PaintHarbour(Painter& p, int top, int bottom) {
   for (int r = top; r <= top + 12; ++r)
     for (int c = 0; c <= kMapCols; ++c)
       if (ValueNoise(c * 0.7, r * 0.5, 63) > 0.35 + (r - top) * 0.03) m.SetCorner(r, c, Terrain::Sand);
+  // The yard's edge is ragged: rough ground eats into the concrete here and there.
+  for (int r = inland + 2; r <= inland + 4; ++r)
+    for (int c = 0; c <= kMapCols; ++c)
+      if (ValueNoise(c * 0.6, r * 0.6, 69) > 0.3 + (r - inland) * 0.1) m.SetCorner(r, c, Terrain::Grass);
   for (int k = 0; k < 4; ++k) p.Overlay(inland + 8 + k * 6, 2 + k % 2, "house_" + std::to_string(k));
   // Cranes on the quay with their jibs over the water, ships at the piers, a dry dock,
   // tank farms in the yard; stacks of containers and painted bays everywhere else.
@@ -451,6 +455,7 @@ void PaintHarbour(Painter& p, int top, int bottom) {
   p.Scatter(quay + 1, bottom, {Terrain::Water}, {"surf_0", "surf_3", "surf_4"}, 260, 65);
   p.Scatter(inland, quay, {Terrain::Concrete},
             {"stack_0", "stack_1", "stack_2", "stack_3", "stack_4", "stack_5"}, 170, 66, true);
+  p.Scatter(inland, quay, {Terrain::Concrete}, {"roof_1", "roof_3", "pipes_0"}, 40, 70, true);
   p.Scatter(inland, quay, {Terrain::Concrete}, {"yard_mark_0", "yard_mark_1", "yard_mark_2", "yard_mark_3"}, 180, 67);
   p.Scatter(top, inland, {Terrain::Grass, Terrain::Sand}, {"scrub_0", "scrub_1", "farm_1"}, 80, 68);
 }

@@ -8,6 +8,7 @@
 // Single tiles are drawn inside their own 64 pixels (no seams to match). Larger things
 // are painted whole and cut into tiles like the set pieces, recorded as pieces named
 // "feat_<name>" for the level plan.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -801,31 +802,31 @@ PatternPixels PaintVent(int variant) {
   return Drawn([variant](cairo_t* cr) {
     ArtRandom rnd(2300u + uint32_t(variant));
     std::vector<double> crack;
-    double x = 14, y = 40 + variant * 4;
+    double x = 6, y = 44 + variant * 4;
     cairo_move_to(cr, x, y);
-    for (int i = 0; i < 6; ++i) {
-      x += rnd.Range(5, 8);
-      y += rnd.Range(-6, 4);
+    for (int i = 0; i < 7; ++i) {
+      x += rnd.Range(5, 7);
+      y = std::clamp(y + rnd.Range(-7, 3), 14.0, 52.0);
       cairo_line_to(cr, x, y);
     }
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_path_t* path = cairo_copy_path(cr);
     SetColour(cr, pal::kScorch, 0.9);
-    cairo_set_line_width(cr, 6);
+    cairo_set_line_width(cr, 9);
     cairo_stroke(cr);
     cairo_append_path(cr, path);
     SetColour(cr, pal::kLava);
-    cairo_set_line_width(cr, 2.5);
+    cairo_set_line_width(cr, 4);
     cairo_stroke(cr);
     cairo_append_path(cr, path);
     SetColour(cr, pal::kFlameYellow);
-    cairo_set_line_width(cr, 0.8);
+    cairo_set_line_width(cr, 1.4);
     cairo_stroke(cr);
     cairo_path_destroy(path);
     for (int i = 0; i < 3; ++i) {  // steam
-      const double sx = 30 - i * 6, sy = 34 - i * 8, r = 7 + i * 3;
-      FillRadialDisc(cr, sx, sy, 0, r, {{0, 0.92, 0.92, 0.9, 0.45 - i * 0.1}, {1, 0.92, 0.92, 0.9, 0}});
+      const double sx = 32 - i * 7, sy = 34 - i * 8, r = 9 + i * 3;
+      FillRadialDisc(cr, sx, sy, 0, r, {{0, 0.92, 0.92, 0.9, 0.7 - i * 0.15}, {1, 0.92, 0.92, 0.9, 0}});
     }
   });
 }
