@@ -1,6 +1,7 @@
 #include "game/game.h"
 
 #include "audio/game_audio.h"
+#include "game/menus.h"
 #include "game/playing.h"
 
 namespace tarq {
@@ -30,8 +31,6 @@ void IntroTick(Game& game) {
 
 // Screens whose logic arrives with the menus and high-score work. Until then they
 // hold still: nothing leaves them, so a stray ScreenState cannot run other rules.
-void ControlOptionsTick(Game&) {}
-void GameOptionsTick(Game&) {}
 void ScoreTableTick(Game&) {}
 void NameEntryTick(Game&) {}
 void CompletionTick(Game&) {}
