@@ -304,10 +304,16 @@ int RunHeadless(const HeadlessOptions& options) {
   };
   // The key-redefinition prompt stops the game's ticks but not the script's clock: each
   // poll of the prompt is one more frame of waiting, and the lines due by then apply.
-  // With no lines left nothing could ever change, so the prompt gives up.
+  // With no lines left nothing could ever change: after one more poll, which still sees
+  // what the last line holds, the prompt gives up.
   int64_t promptFrames = 0;
+  bool lastPoll = false;
   form.SetHeadlessPromptPump([&] {
-    if (next >= events.size()) return false;
+    if (next >= events.size()) {
+      if (lastPoll) return false;
+      lastPoll = true;
+      return true;
+    }
     applyDue(game.TickCount + ++promptFrames, false);
     return true;
   });
@@ -315,6 +321,7 @@ int RunHeadless(const HeadlessOptions& options) {
     // Messages first, as in the window's loop: the events due before this tick.
     applyDue(game.TickCount, true);
     promptFrames = 0;
+    lastPoll = false;
     const int64_t before = game.TickCount;
     clocks->NextFrame();
     timer.Idle();
