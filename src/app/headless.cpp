@@ -311,10 +311,12 @@ int RunHeadless(const HeadlessOptions& options) {
   };
 
   size_t next = 0;
-  while (game.TickCount < options.Ticks && !form.Closed()) {
-    // Messages first, as in the window's loop: the events due before this tick.
-    while (next < events.size() && events[next].Tick <= game.TickCount) {
+  // Applies the script's lines due by `tick`; `keysToo` false drops the lines that are
+  // not holds (the window drops key messages while the redefinition prompt waits).
+  auto applyDue = [&](int64_t tick, bool keysToo) {
+    while (next < events.size() && events[next].Tick <= tick) {
       const ScriptEvent& e = events[next++];
+      if (e.Type != ScriptEvent::Kind::Hold && !keysToo) continue;
       switch (e.Type) {
         case ScriptEvent::Kind::Hold:
           source->ReleaseAll();
@@ -325,6 +327,27 @@ int RunHeadless(const HeadlessOptions& options) {
         case ScriptEvent::Kind::AltEnter: form.FormKeyDown(kVkReturn, ShiftState{false, true, false}); break;
       }
     }
+  };
+  // The key-redefinition prompt stops the game's ticks but not the script's clock: each
+  // poll of the prompt is one more frame of waiting, and the lines due by then apply.
+  // With no lines left nothing could ever change: after one more poll, which still sees
+  // what the last line holds, the prompt gives up.
+  int64_t promptFrames = 0;
+  bool lastPoll = false;
+  form.SetHeadlessPromptPump([&] {
+    if (next >= events.size()) {
+      if (lastPoll) return false;
+      lastPoll = true;
+      return true;
+    }
+    applyDue(game.TickCount + ++promptFrames, false);
+    return true;
+  });
+  while (game.TickCount < options.Ticks && !form.Closed()) {
+    // Messages first, as in the window's loop: the events due before this tick.
+    applyDue(game.TickCount, true);
+    promptFrames = 0;
+    lastPoll = false;
     const int64_t before = game.TickCount;
     clocks->NextFrame();
     timer.Idle();

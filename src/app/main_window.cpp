@@ -12,9 +12,11 @@
 #include "core/angles.h"
 #include "core/random.h"
 #include "game/players.h"
+#include "game/menus.h"
 #include "game/playing.h"
 #include "input/controls.h"
 #include "render/frame.h"
+#include "render/prompt.h"
 #include "world/map.h"
 
 namespace tarq {
@@ -88,6 +90,7 @@ StartupResult TForm1::FormCreate(StartupOptions options) {
     input_.SetSource(MakeSdlInputSource());
   }
   game_.Input = &input_;
+  game_.Prompt = &prompt_;
 
   // 1. The key-name table.
   KeyNameTable();
@@ -107,6 +110,7 @@ StartupResult TForm1::FormCreate(StartupOptions options) {
     }
   }
   if (!DisplayConfiguration()) return StartupResult::Failed;
+  game_.FullScreen = full_screen_;
   // 3. The codec library is looked for in the system folder.
   SetCodecLibraryPath(std::string("system/") + kCodecLibraryFileName);
   // 4. The random seed.
@@ -314,7 +318,65 @@ void TForm1::Timer1Render() {
   ::tarq::Timer1Render(game_, draw ? &canvas_ : nullptr);
 }
 
-void TForm1::Timer1Process() { ::tarq::Timer1Process(game_); }
+void TForm1::Timer1Process() {
+  // After EXIT or QUIT TO WINDOWS the timer stops processing: the rest of this pass's
+  // steps do not run while the window closes.
+  if (game_.QuitRequested) return;
+  ::tarq::Timer1Process(game_);
+}
+
+void TForm1::RedefinePrompt::Redefine(Game&, int32_t index) { form.RunRedefinePrompt(index); }
+
+void TForm1::RunRedefinePrompt(int32_t index) {
+  struct Host final : RedefineHost {
+    explicit Host(TForm1& owner) : form(owner) {}
+    void ShowPrompt() override { form.DrawPrompt(); }
+    bool Pump() override { return form.PumpDuringPrompt(); }
+    TForm1& form;
+  } host(*this);
+  // No frame and no other tick while the prompt waits.
+  timer_.MayProcess = false;
+  timer_.MayRender = false;
+  prompt_close_ = false;
+  prompt_focus_ = 0;
+  RedefineControl(input_, game_.ControlBindings, index, host);
+  if (prompt_close_) {
+    // The window was closed: the game ends after this pass, settings written.
+    game_.QuitRequested = true;
+    return;
+  }
+  timer_.MayProcess = true;
+  timer_.MayRender = true;
+  // Focus lost during the wait takes effect now that the prompt has let go.
+  if (prompt_focus_ < 0) ApplicationDeactivate();
+}
+
+void TForm1::DrawPrompt() {
+  if (headless_ || !device_.Initialized()) return;
+  DrawRedefinePrompt(TextContext{&assets_.Font1, &assets_.Font2, &device_});
+}
+
+bool TForm1::PumpDuringPrompt() {
+  if (headless_) return headless_prompt_pump_ ? headless_prompt_pump_() : false;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    // Only the window's own events are handled. Key and text messages are dropped: the
+    // prompt reads the keyboard's state, and the keys pressed for it must not also act
+    // (Escape opening the in-game menu, Backspace typing) once it is over.
+    if (event.type == SDL_QUIT) prompt_close_ = true;
+    if (event.type != SDL_WINDOWEVENT) continue;
+    switch (event.window.event) {
+      case SDL_WINDOWEVENT_CLOSE: prompt_close_ = true; break;
+      case SDL_WINDOWEVENT_FOCUS_LOST: prompt_focus_ = -1; break;
+      case SDL_WINDOWEVENT_FOCUS_GAINED: prompt_focus_ = 1; break;
+      case SDL_WINDOWEVENT_EXPOSED: DrawPrompt(); break;
+      default: break;
+    }
+  }
+  if (prompt_close_) return false;
+  SDL_Delay(2);  // the wait polls the devices; it need not spin a whole core
+  return true;
+}
 
 int32_t TypedKeyFor(int character) {
   int c = character;
@@ -368,6 +430,7 @@ void TForm1::SwitchScreen() {
   device_.Finalize();
   // 2. The other mode.
   full_screen_ = !full_screen_;
+  game_.FullScreen = full_screen_;
   ApplyWindowMode();
   // 3. A new device; on failure the window closes normally (settings are written).
   const int32_t code = device_.Initialize();

@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -128,6 +129,11 @@ class TForm1 {
   // Headless: whether the render handler draws on the device (a screenshot is due).
   // The window always draws.
   void SetRenderToDevice(bool draw) { render_to_device_ = draw; }
+  // The key-redefinition prompt has no window events to wait for headless: the runner
+  // gives it this pump instead, called before every poll of the input (it sets the
+  // inputs the script holds by then); false gives the wait up. Without one the prompt
+  // gives up at once, leaving the binding as it was.
+  void SetHeadlessPromptPump(std::function<bool()> pump) { headless_prompt_pump_ = std::move(pump); }
 
   Game& GameState() { return game_; }
   TFixedTimer& Timer1() { return timer_; }
@@ -192,6 +198,22 @@ class TForm1 {
   // The high-score file (none: the table is neither loaded nor saved).
   std::string scores_file_;
   std::unique_ptr<HiScoreFile> hiscore_file_;
+
+  // The key-redefinition prompt of the control options (game_.Prompt points here). It
+  // blocks the tick with the timer's processing and rendering off, but the window's
+  // events keep flowing: closing the window ends the wait and then the game.
+  struct RedefinePrompt final : ControlPrompt {
+    explicit RedefinePrompt(TForm1& owner) : form(owner) {}
+    void Redefine(Game& game, int32_t index) override;
+    TForm1& form;
+  };
+  void RunRedefinePrompt(int32_t index);
+  void DrawPrompt();
+  bool PumpDuringPrompt();
+  RedefinePrompt prompt_{*this};
+  std::function<bool()> headless_prompt_pump_;
+  bool prompt_close_ = false;  // the window was closed while the prompt waited
+  int prompt_focus_ = 0;       // focus change while it waited: -1 lost, 1 regained
 };
 
 // The folder F12 saves screenshots in: $XDG_DATA_HOME/tarq/screenshots, or

@@ -4,6 +4,7 @@
 #include "game/dump_play.h"
 #include "game/hiscores.h"
 #include "game/dump_enemies.h"
+#include "game/dump_menus.h"
 
 #include <charconv>
 #include <cmath>
@@ -178,6 +179,7 @@ void DumpGame(const Game& game, JsonWriter& w) {
   DumpAudioState(game, w);
   DumpHiScores(game, w);
   DumpEnemies(game, w);
+  DumpMenus(game, w);
   // Each subsystem adds its state here with one call of its own dump function.
   w.EndObject();
 }

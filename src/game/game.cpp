@@ -3,6 +3,7 @@
 #include "audio/game_audio.h"
 #include "game/end_screens.h"
 #include "game/hiscores.h"
+#include "game/menus.h"
 #include "game/playing.h"
 
 namespace tarq {
@@ -30,10 +31,6 @@ void IntroTick(Game& game) {
   }
 }
 
-// Screens whose logic arrives with the menus and high-score work. Until then they
-// hold still: nothing leaves them, so a stray ScreenState cannot run other rules.
-void ControlOptionsTick(Game&) {}
-void GameOptionsTick(Game&) {}
 
 }  // namespace
 

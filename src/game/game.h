@@ -22,6 +22,28 @@
 namespace tarq {
 
 class GameAudio;  // src/audio: the game side of sound and music (Sound, MusicPlay)
+struct Game;
+
+// The blocking key-redefinition prompt (control options, Enter held on a binding). The
+// shell that runs the game provides it: the window keeps its events flowing while it
+// waits, the headless runner feeds it the script's next lines. It changes binding
+// `index` (0 .. 15) of game.ControlBindings and returns when the player has pressed
+// and released an input, or when the wait was given up.
+class ControlPrompt {
+ public:
+  virtual ~ControlPrompt() = default;
+  virtual void Redefine(Game& game, int32_t index) = 0;
+};
+
+// What the in-game menu shows of the music: the current track's title and two credit
+// lines, and the spectrum, fetched by the tick while the menu is shown.
+constexpr size_t kSpectrumDataSize = 256;  // 128 magnitudes per channel, interleaved
+struct NowPlayingText {
+  int32_t Track = -1;  // -1: no track playing (the block is not drawn)
+  std::string Title;
+  std::string Line1;
+  std::string Line2;
+};
 
 // ScreenState values.
 enum : int32_t {
@@ -120,6 +142,18 @@ struct Game {
   // Where Enter on the name-entry screen keeps the table; null: nowhere (headless
   // runner and tests, unless they ask for a file).
   HiScoreStore* HiScoreSaver = nullptr;
+  // --- Menus (src/game/menus.*) -------------------------------------------------------
+  int32_t InGameMenuCursor = 0;  // 0 .. 5, kept between openings
+  // Enter held on the previous playing tick: Enter switches the display mode once per
+  // press, not on every tick it is held.
+  bool InGameMenuEnterLatch = false;
+  std::array<float, kSpectrumDataSize> SpectrumData{};
+  NowPlayingText NowPlaying;
+  // Whether the display runs full screen (kept by the window; the menu names the other
+  // mode).
+  bool FullScreen = false;
+  // The key-redefinition prompt; null: Enter on a binding does nothing.
+  ControlPrompt* Prompt = nullptr;
 };
 
 // One tick of the game (the fixed-rate timer's process handler).

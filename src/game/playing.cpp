@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "game/hiscores.h"
+#include "game/menus.h"
 
 namespace tarq {
 
@@ -19,60 +20,6 @@ uint32_t FadeEnemyTint(uint32_t c) {
 }
 
 }  // namespace
-
-void SlideInGameMenu(Game& game) {
-  // Opening is fast at first and slows down; closing starts slowly and speeds up.
-  if (!game.InGameMenuOpen) {
-    game.InGameMenuSlide -= (100 - game.InGameMenuSlide) / 10 + 1;
-    if (game.InGameMenuSlide < 0) game.InGameMenuSlide = 0;
-  } else {
-    game.InGameMenuSlide += (100 - game.InGameMenuSlide) / 10 + 1;
-    if (game.InGameMenuSlide > 100) game.InGameMenuSlide = 100;
-  }
-}
-
-void ResetTitle(Game& game) {
-  game.TitleLogoY = -256.0;
-  game.TitleLogoSpeed = 20.0;
-  game.TitleLogoPhase = 100;
-  game.MenuCursor = 0;
-  game.ScreenTicks = 0;
-}
-
-void MoveTitleLogo(Game& game) {
-  if (game.TitleLogoPhase < 200) game.TitleLogoPhase += 2;
-  const auto a = static_cast<ByteAngle>(game.TitleLogoPhase * 128 / 200);
-  game.TitleLogoY -= game.TitleLogoSpeed * CosTable[a];
-  // The bounce: back up with 70 percent of the speed.
-  if (game.TitleLogoY > 224) {
-    game.TitleLogoY = 224;
-    game.TitleLogoPhase = 0;
-    game.TitleLogoSpeed *= 0.7;
-    game.Sound(3, 352, 100);
-  }
-  // The landing, on the way down after the bounce: the title theme's big entry, a
-  // flash behind the logo and a fresh colour backdrop.
-  if (game.TitleLogoY > 64 && game.TitleLogoPhase > 100 && game.TitleLogoSpeed < 20) {
-    game.MusicPlay(0, 7, 0);
-    game.TitleLogoY = 64;
-    game.TitleLogoSpeed = 0;
-    game.NukeX = 320;
-    game.NukeY = 192;
-    game.NukeTimer = 1;
-    game.NukeBrightness = 255;
-    game.Sound(9, 320, 100);
-    game.Sound(1, 0, 101);
-    game.Sound(1, 703, 99);
-    SeedPlasma(game.Plasma);
-  }
-}
-
-void TitleNukeFlash(Game& game) {
-  if (game.NukeTimer <= 0) return;
-  game.NukeTimer += game.NukeTimer < 16384 ? 1024 : 512;
-  if (game.NukeTimer > 16383 && (game.NukeTimer - 1) % 512 == 0) game.NukeBrightness -= 1;
-  if (game.NukeBrightness < 1) game.NukeTimer = -1;
-}
 
 void ClearField(Game& game) {
   game.Explosions.clear();
@@ -101,22 +48,11 @@ void StartRun(Game& game, int32_t player) {
   game.ScreenState = kScreenPlaying;
 }
 
-void TitleTick(Game& game) {
-  game.Players[0].Active = false;
-  game.Players[1].Active = false;
-  game.ScreenTicks += 1;
-  MoveTitleLogo(game);
-  ProcessPlasma(game.Plasma);
-  TitleNukeFlash(game);
-  // Until the title menu arrives, Fire acts as "START GAME" for whoever pressed it; both
-  // pressing on one tick both join.
-  for (int32_t p = 0; p < 2; ++p)
-    if (game.Controls[static_cast<size_t>(p)].FirePressed) StartRun(game, p);
-}
-
 void PlayingTick(Game& game) {
-  // 1. The in-game menu: until its items arrive, only its slide in and out.
-  SlideInGameMenu(game);
+  // 1. The in-game menu. Leaving the field through it (QUIT TO TITLE, QUIT TO WINDOWS)
+  // ends the tick here: no one joins and nothing moves or spawns on the way out.
+  InGameMenuTick(game);
+  if (game.ScreenState != kScreenPlaying || game.QuitRequested) return;
   // 2. Score roll, one player per tick.
   RollScoreText(game.Players[static_cast<size_t>(game.TickCount % 2)]);
   // 3. Enemy hit tints fade, also while paused.

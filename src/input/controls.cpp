@@ -291,23 +291,21 @@ std::string WhichControl(TInputDevices& input) {
   return text;
 }
 
-void RedefineControl(TInputDevices& input, ControlBindingTable& bindings, int index,
-                     const std::function<void()>& showPrompt, const std::function<bool()>& pump) {
-  if (index < 0 || index >= 16) return;
+bool RedefineControl(TInputDevices& input, ControlBindingTable& bindings, int index,
+                     RedefineHost& host) {
+  if (index < 0 || index >= 16) return true;
   const ConfigurableControl& target = ConfigurableControls()[index];
   std::string& binding = bindings[target.player][target.control];
-  if (showPrompt) showPrompt();
-  auto keepWaiting = [&] { return !pump || pump(); };
+  host.ShowPrompt();
   // Let go of the Enter key that opened the prompt first.
   do {
-    if (!keepWaiting()) return;
+    if (!host.Pump()) return false;
     input.Update();
   } while (input.KeyDown(0x1C));
-  std::string captured;
   do {
-    if (!keepWaiting()) return;
+    if (!host.Pump()) return false;
   } while (WhichControl(input).empty());
-  captured = WhichControl(input);
+  std::string captured = WhichControl(input);
   if (captured == "KB0E") {  // Backspace alone clears the binding
     binding.clear();
     captured.clear();
@@ -318,8 +316,9 @@ void RedefineControl(TInputDevices& input, ControlBindingTable& bindings, int in
   binding += captured;
   // Wait until everything is released, so the capture does not also act in the menu.
   do {
-    if (!keepWaiting()) return;
+    if (!host.Pump()) return false;
   } while (!WhichControl(input).empty());
+  return true;
 }
 
 }  // namespace tarq

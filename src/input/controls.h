@@ -3,7 +3,6 @@
 // tick into held flags and once-per-press flags.
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -68,10 +67,25 @@ void DoControls(TInputDevices& input, const ControlBindingTable& bindings,
 std::string DecodeControl(std::string_view binding);
 std::string WhichControl(TInputDevices& input);
 
-// The blocking capture of a new input for configurable binding `index` (0..15).
-// `showPrompt` draws the prompt frame; `pump` lets the platform deliver events between
-// polls (and may return false to abandon the wait, e.g. when the window closes).
-void RedefineControl(TInputDevices& input, ControlBindingTable& bindings, int index,
-                     const std::function<void()>& showPrompt, const std::function<bool()>& pump);
+// What the blocking redefinition needs from the platform while it waits. There is no
+// way to run the wait without one: the window must go on receiving its events (and
+// its keyboard state with them), or the wait could never end.
+class RedefineHost {
+ public:
+  virtual ~RedefineHost() = default;
+  // Draws the prompt frame once, before the wait.
+  virtual void ShowPrompt() = 0;
+  // Called before every poll of the devices: delivers the platform's pending events.
+  // False ends the wait at once (the window is closing, or no input can come any more).
+  virtual bool Pump() = 0;
+};
+
+// The blocking capture of a new input for configurable binding `index` (0..15): waits
+// for Enter to be let go, captures whatever is then pressed (Backspace alone clears the
+// binding, Esc alone restores the built-in one, anything else is added as one more
+// alternative), then waits until everything is released. Returns false when the host
+// ended the wait early; a capture already made is kept.
+bool RedefineControl(TInputDevices& input, ControlBindingTable& bindings, int index,
+                     RedefineHost& host);
 
 }  // namespace tarq

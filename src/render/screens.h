@@ -28,4 +28,8 @@ void DrawSponsors(const Game& game, FrameCanvas& canvas);
 // A frame cleared to black: what a screen without drawing of its own shows.
 void DrawBlankScreen(FrameCanvas& canvas);
 
+// The height of one bar of the in-game menu's spectrum display for a spectrum value,
+// the music volume (0 .. 100) and the menu's slide (0 .. 100).
+int32_t SpectrumBarHeight(float value, int32_t musicVolume, int32_t slide);
+
 }  // namespace tarq

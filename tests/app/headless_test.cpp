@@ -177,6 +177,44 @@ TEST(HeadlessRun, ScriptDrivesInputAndDumpEveryThins) {
   EXPECT_NE(lines[3].find("\"InGameMenuOpen\":true,\"Paused\":true"), std::string::npos) << lines[3];
 }
 
+TEST(HeadlessRun, TheScriptFeedsTheKeyRedefinitionPrompt) {
+  TempDir dir;
+  MakeDataFolder(dir);
+  // Title (tick 613 on): OPTIONS, then CONTROL OPTIONS (list shown from tick 631).
+  const std::string toControls =
+      "620 KBD0\n621\n622 KB1E\n623\n"
+      "624 KBD0\n625\n626 KBD0\n627\n628 KBD0\n629\n630 KB1E\n631\n";
+  auto run = [&](const std::string& script) {
+    WriteFile(dir / "in.txt", toControls + script);
+    std::string out;
+    EXPECT_EQ(RunCommand("cd " + dir.path().string() + " && " + Binary() +
+                             " --headless --ticks 660 --input in.txt --dump d.jsonl",
+                         &out),
+              0)
+        << out;
+    return Lines(ReadFile(dir / "d.jsonl"));
+  };
+  // Enter on PLAYER 1 UP: the prompt opens during tick 633; X is pressed and released
+  // while it waits. Then Enter on PLAYER 1 DOWN with Z held by the script's last line:
+  // still captured, then the prompt gives up waiting for the release.
+  auto lines = run("632 KB1C\n636 KB2D\n640\n650 KBD0\n651\n652 KB1C\n653 KB2C\n");
+  ASSERT_EQ(lines.size(), 660u) << "the prompt holds no tick back";
+  EXPECT_NE(lines[631].find("\"ScreenState\":2,"), std::string::npos) << lines[631];
+  EXPECT_EQ(lines[631].find("KB2D"), std::string::npos);
+  EXPECT_NE(lines[632].find("\"ControlBindings\":[[\"J0Y-KB2D\",\"J0Y+\","), std::string::npos)
+      << lines[632];
+  EXPECT_NE(lines[659].find("\"ControlBindings\":[[\"J0Y-KB2D\",\"J0Y+KB2C\",\"J0X-\""),
+            std::string::npos)
+      << lines[659];
+  // Enter held on the last line: nothing can be pressed any more, so every prompt gives up
+  // at once, the binding unchanged and the ticks going on.
+  lines = run("632 KB1C\n");
+  ASSERT_EQ(lines.size(), 660u);
+  EXPECT_NE(lines[659].find("\"ControlBindings\":[[\"J0Y-\",\"J0Y+\","), std::string::npos)
+      << lines[659];
+  EXPECT_NE(lines[659].find("\"ScreenState\":2,"), std::string::npos) << lines[659];
+}
+
 TEST(HeadlessRun, ErrorsEndCleanlyWithTheirExitCodes) {
   TempDir dir;
   std::string out;

@@ -7,6 +7,7 @@
 #include "assets/codec.h"
 #include "fixtures.h"
 #include "game/dump.h"
+#include "game/menus.h"
 
 namespace tarq {
 namespace {
@@ -255,6 +256,67 @@ TEST(MainWindow, TheGamesSwitchRequestIsCarriedOutAfterThePass) {
   EXPECT_FALSE(h.form.GameState().SwitchScreenRequested);
   h.form.AfterPass();  // no request: nothing changes
   EXPECT_FALSE(h.form.FullScreen());
+}
+
+}  // namespace
+}  // namespace tarq
+
+namespace tarq {
+namespace {
+
+TEST(MainWindow, TheRedefinitionPromptRunsWithTheTimerOffAndGivesUpWithoutEvents) {
+  TempDir dir;
+  MakeDataFolder(dir, "[graphics]\nfullscreen=true\n");
+  ScopedChdir cd(dir.path());
+  HeadlessForm h;
+  ASSERT_EQ(h.result, StartupResult::Ok);
+  Game& game = h.form.GameState();
+  EXPECT_TRUE(game.FullScreen) << "the menu names the other display mode";
+  auto* source = static_cast<ScriptedInputSource*>(h.form.Input1().Source());
+  game.ScreenState = kScreenControlOptions;
+  game.MenuCursor = 4;  // player 1 Fire
+  source->Hold("KB1C");
+  // Headless without a pump: nothing can ever be pressed, so the prompt lets go at once.
+  h.Pass();
+  EXPECT_EQ(game.ControlBindings[0][kCtlFire], "J0B0");
+  EXPECT_TRUE(h.form.Timer1().MayProcess);
+  EXPECT_TRUE(h.form.Timer1().MayRender);
+
+  // With a pump: the timer is off while it waits; the input it delivers is captured.
+  int polls = 0;
+  bool timerOffWhileWaiting = true;
+  h.form.SetHeadlessPromptPump([&] {
+    timerOffWhileWaiting = timerOffWhileWaiting && !h.form.Timer1().MayProcess && !h.form.Timer1().MayRender;
+    source->ReleaseAll();
+    if (polls == 2 || polls == 3) source->Hold("KB2D");
+    return ++polls < 10;
+  });
+  const int64_t ticks = game.TickCount;
+  source->Hold("KB1C");
+  h.Pass();
+  EXPECT_EQ(game.TickCount, ticks + 1);
+  EXPECT_EQ(game.ControlBindings[0][kCtlFire], "J0B0KB2D");
+  EXPECT_TRUE(timerOffWhileWaiting);
+  EXPECT_TRUE(h.form.Timer1().MayProcess);
+}
+
+TEST(MainWindow, ExitStopsTheTicksAtOnce) {
+  TempDir dir;
+  MakeDataFolder(dir);
+  ScopedChdir cd(dir.path());
+  HeadlessForm h;
+  ASSERT_EQ(h.result, StartupResult::Ok);
+  Game& game = h.form.GameState();
+  game.ScreenState = kScreenTitle;
+  game.MenuCursor = kTitleExit;
+  auto* source = static_cast<ScriptedInputSource*>(h.form.Input1().Source());
+  source->Hold("KB1E");
+  h.Pass();
+  ASSERT_TRUE(game.QuitRequested);
+  const int64_t ticks = game.TickCount;
+  h.clocks->counter += 4;  // a pass that owes several ticks
+  h.form.Timer1().Idle();
+  EXPECT_EQ(game.TickCount, ticks);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "core/random.h"
 #include "game/game.h"
+#include "game/menus.h"
 #include "game/playing.h"
 
 namespace tarq {

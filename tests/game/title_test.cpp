@@ -5,6 +5,7 @@
 #include "audio/recording_audio_layer.h"
 #include "core/random.h"
 #include "game/game.h"
+#include "game/menus.h"
 #include "game/playing.h"
 
 namespace tarq {

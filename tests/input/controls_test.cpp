@@ -121,26 +121,42 @@ TEST(WhichControl, CapturesKeysThenButtonsThenAxes) {
   EXPECT_EQ(WhichControl(in.devices), "KB0EKB1EJ1B2J0Y+");
 }
 
-// Runs RedefineControl with a pump that plays back one input state per poll.
-std::string Redefine(int index, std::string start, std::vector<std::vector<const char*>> polls) {
+// A host that plays back one input state per poll, then either keeps everything
+// released for a few polls before it gives up, or gives up at once (`giveUp`).
+struct PlaybackHost : RedefineHost {
+  PlaybackHost(ScriptedInputSource& source, std::vector<std::vector<const char*>> polls,
+               bool giveUp)
+      : source(source), polls(std::move(polls)), giveUp(giveUp) {}
+  void ShowPrompt() override { prompted = true; }
+  bool Pump() override {
+    if (poll < polls.size()) {
+      source.ReleaseAll();
+      for (const char* code : polls[poll]) source.Hold(code);
+      ++poll;
+      return true;
+    }
+    if (giveUp) return false;
+    source.ReleaseAll();
+    return poll++ < polls.size() + 4;
+  }
+  ScriptedInputSource& source;
+  std::vector<std::vector<const char*>> polls;
+  bool giveUp;
+  size_t poll = 0;
+  bool prompted = false;
+};
+
+// Runs RedefineControl on binding `index` starting from `start`.
+std::string Redefine(int index, std::string start, std::vector<std::vector<const char*>> polls,
+                     bool* finished = nullptr) {
   ScriptedInput in;
   ControlBindingTable bindings = DefaultControlBindings();
   const auto& c = ConfigurableControls()[index];
   bindings[c.player][c.control] = std::move(start);
-  size_t poll = 0;
-  bool prompted = false;
-  RedefineControl(
-      in.devices, bindings, index, [&] { prompted = true; },
-      [&] {
-        in.source->ReleaseAll();
-        if (poll < polls.size()) {
-          for (const char* code : polls[poll]) in.source->Hold(code);
-          ++poll;
-          return true;
-        }
-        return poll++ < polls.size() + 4;  // then everything is released
-      });
-  EXPECT_TRUE(prompted);
+  PlaybackHost host(*in.source, std::move(polls), finished != nullptr);
+  const bool done = RedefineControl(in.devices, bindings, index, host);
+  if (finished) *finished = done;
+  EXPECT_TRUE(host.prompted);
   return bindings[c.player][c.control];
 }
 
@@ -151,6 +167,18 @@ TEST(RedefineControl, AppendsClearsAndRestores) {
   EXPECT_EQ(Redefine(12, "J1B0KB1E", {{}, {"KB0E"}, {"KB0E"}}), "");
   // Backspace together with A is not a clear: both are appended.
   EXPECT_EQ(Redefine(0, "J0Y-", {{}, {"KB0E", "KB1E"}, {"KB0E", "KB1E"}}), "J0Y-KB0EKB1E");
+}
+
+TEST(RedefineControl, EndsWhenTheHostGivesUp) {
+  bool finished = true;
+  // Enter never let go: the wait ends when the host stops it, the binding untouched.
+  std::vector<std::vector<const char*>> enterHeld(3, {"KB1C"});
+  EXPECT_EQ(Redefine(4, "J0B0", enterHeld, &finished), "J0B0");
+  EXPECT_FALSE(finished);
+  // A key captured but never released: the capture is kept.
+  std::vector<std::vector<const char*>> neverReleased = {{}, {"KB1E"}, {"KB1E"}};
+  EXPECT_EQ(Redefine(4, "J0B0", neverReleased, &finished), "J0B0KB1E");
+  EXPECT_FALSE(finished);
 }
 
 TEST(KeyNames, TableAndKeyboardMapping) {

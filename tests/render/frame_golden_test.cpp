@@ -9,6 +9,7 @@
 #include "assets/asset_loader.h"
 #include "core/random.h"
 #include "game/game.h"
+#include "game/menus.h"
 #include "game/playing.h"
 #include "render/frame.h"
 

@@ -149,7 +149,10 @@ TEST_F(FrameTest, LayersAreDrawnInTheirFixedOrder) {
       "rotatedColored:heli2", "rotated:rotors1", "image:tile11", "rotated:sprite0", "rotated:playerbullet", "rotatedColored:heli2",
       "rotated:rotors1", "rotatedColored:heli2", "rotated:rotors1", "rotatedColored:sprite3",
       "rotatedColored:flare", "quad:bar1", "rotated:lives1", "rotatedColored:nuke",
-      "center:000000", "center:SHIELD", "quad:nuke", "end:", "present:"};
+      "center:000000", "center:SHIELD", "quad:nuke",
+      // The in-game menu over the darkening: items, volume bars, spectrum ("bar3").
+      "center:RETURN", "center:SWITCH", "center:SOUND ", "quad:bar1", "center:MUSIC ", "quad:bar1",
+      "center:QUIT T", "quad:sprite0", "end:", "present:"};
   EXPECT_EQ(order, want);
 }
 
