@@ -92,6 +92,7 @@ TEST_F(BossTest, GoosePartsDockOnTheNearestLeaderBeforeThem) {
   for (int i = 0; i < 700 && !(At(first).ParamC >= 4 && At(second).ParamC >= 4); ++i) Ticks(1);
   EXPECT_EQ(At(first).ParamC, 4);
   EXPECT_EQ(At(second).ParamC, 4);
+  Ticks(1);  // the last parts take their seats
   for (size_t i = 0; i < game.EnemyList.size(); ++i) {
     const EnemyRecord& part = At(i);
     if (part.Kind != 13 && part.Kind != 14) continue;
