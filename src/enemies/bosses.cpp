@@ -44,13 +44,8 @@ void BurnPlayersUnderBeam(Game& game, const EnemyRecord& e) {
   }
 }
 
-void StartNukeAt(Game& game, const EnemyRecord& e) {
-  game.NukeX = Round(e.X);
-  game.NukeY = Round(e.Y);
-  game.NukeTimer = 1;
-  game.NukeBrightness = 255;
-  Enemy_NukeStrike(game);
-  EnemySound(game, e, 9);
+void StartNukeAtBoss(Game& game, const EnemyRecord& e) {
+  StartNukeAt(game, Round(e.X), Round(e.Y), Round(e.X));
 }
 
 void ExplosionAtMap(Game& game, double x, double y, int32_t scale, int32_t delay) {

@@ -45,7 +45,7 @@ void BurnPlayersUnderBeam(Game& game, const EnemyRecord& e);
 
 // The nuke, set off at a dying boss: the flash, every shootable enemy 50 hit points
 // down, every enemy bullet gone, the big bang.
-void StartNukeAt(Game& game, const EnemyRecord& e);
+void StartNukeAtBoss(Game& game, const EnemyRecord& e);
 
 // Every 16th tick of a big boss's death: one large explosion somewhere over its hull
 // and a bang.

@@ -62,7 +62,7 @@ void FinalBossDead(EnemyTick& tick) {
         p.Score = p.Score > std::numeric_limits<int32_t>::max() - kCompletionBonus
                       ? std::numeric_limits<int32_t>::max()
                       : p.Score + kCompletionBonus;
-    StartNukeAt(game, e);
+    StartNukeAtBoss(game, e);
   }
   if (e.Age % 16 == 0) BigBossDeathBlast(game, e);
   if (e.Age > kHandOverAge) {

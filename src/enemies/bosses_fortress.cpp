@@ -113,7 +113,7 @@ void FortressAlive(EnemyTick& tick) {
 void FortressDead(EnemyTick& tick) {
   Game& game = tick.game;
   EnemyRecord& e = tick.Self();
-  if (e.Age == 1) StartNukeAt(game, e);
+  if (e.Age == 1) StartNukeAtBoss(game, e);
   if (e.Age % 16 == 0) BigBossDeathBlast(game, e);
   if (e.Age == 200) ReleaseScrollHold(game, e);
   if (e.Age > 300) Leave(e);

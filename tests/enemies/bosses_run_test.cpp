@@ -23,8 +23,8 @@ class BossRunTest : public ::testing::Test {
   }
   // Starts a run for player 1 with the given schedule, the view at scrollY.
   void Start(const std::string& schedule, int32_t scrollY) {
-    std::string error;
-    ASSERT_TRUE(LoadScheduleText(game, schedule, error)) << error;
+    ScheduleError error;
+    ASSERT_TRUE(LoadEnemies(schedule, game.EnemySchedule, error)) << error.Line << ": " << error.Text;
     game.ScreenState = kScreenTitle;
     StartRun(game, 0);
     game.ScrollY = scrollY;
