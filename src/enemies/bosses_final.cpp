@@ -75,7 +75,7 @@ void FinalBossDead(EnemyTick& tick) {
 }  // namespace
 
 void RegisterFinalBossBehaviours(EnemyBehaviourTable& table) {
-  table[kKindFinalBoss] = {FinalBossAlive, FinalBossDead};
+  table[kKindFinalBoss] = {FinalBossAlive, FinalBossDead, false};
 }
 
 }  // namespace tarq

@@ -181,8 +181,9 @@ void CannonDead(EnemyTick& tick) {
 }  // namespace
 
 void RegisterFortressBehaviours(EnemyBehaviourTable& table) {
-  table[kKindFortress] = {FortressAlive, FortressDead};
-  table[kKindCitadel] = {CitadelAlive, CitadelDead};
+  // Only the cannon aims at a player; the beams find theirs by position.
+  table[kKindFortress] = {FortressAlive, FortressDead, false};
+  table[kKindCitadel] = {CitadelAlive, CitadelDead, false};
   table[kKindCitadelCannon] = {CannonAlive, CannonDead};
 }
 

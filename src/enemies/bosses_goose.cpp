@@ -136,9 +136,9 @@ void GoosePartDead(EnemyTick& tick) { Leave(tick.Self()); }
 }  // namespace
 
 void RegisterGooseBehaviours(EnemyBehaviourTable& table) {
-  table[kKindGooseLeader] = {GooseLeaderAlive, GooseLeaderDead};
-  table[kKindGooseTail] = {GoosePartAlive, GoosePartDead};
-  table[kKindGooseWing] = {GoosePartAlive, GoosePartDead};
+  table[kKindGooseLeader] = {GooseLeaderAlive, GooseLeaderDead, false};
+  table[kKindGooseTail] = {GoosePartAlive, GoosePartDead, false};
+  table[kKindGooseWing] = {GoosePartAlive, GoosePartDead, false};
 }
 
 }  // namespace tarq

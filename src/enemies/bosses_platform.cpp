@@ -80,7 +80,7 @@ void PlatformDead(EnemyTick& tick) {
 }  // namespace
 
 void RegisterPlatformBehaviours(EnemyBehaviourTable& table) {
-  table[kKindPlatform] = {PlatformAlive, PlatformDead};
+  table[kKindPlatform] = {PlatformAlive, PlatformDead, false};
 }
 
 }  // namespace tarq
