@@ -52,6 +52,8 @@ struct EnemyRecord {
   int32_t TopMargin = -1000;  // removed when Y < ScrollY + TopMargin
   int32_t BottomMargin = 580; // removed when Y > ScrollY + BottomMargin
   bool Armoured = false;      // hits sound heavier
+  // Set by a boss while it holds the map's scroll, so that it releases only its own hold.
+  bool HoldsScroll = false;
 };
 
 struct EnemyBullet {
