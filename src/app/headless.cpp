@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/main_window.h"
+#include "game/bot_pilot.h"
 #include "game/dump.h"
 
 namespace tarq {
@@ -62,6 +63,26 @@ std::vector<std::string> SplitWords(std::string_view line) {
     if (i > start) words.emplace_back(line.substr(start, i - start));
   }
   return words;
+}
+
+// The bot's controls join what the script holds; on the name-entry screen the bot
+// presses Enter so that a bot run never waits there.
+void FlyBots(const Game& game, const HeadlessOptions& options, ScriptedInputSource& source,
+             const std::vector<std::string>& scriptHeld, TForm1& form) {
+  source.ReleaseAll();
+  for (const std::string& code : scriptHeld) source.Hold(code.c_str());
+  for (int32_t p = 0; p < 2; ++p) {
+    if (!options.Bot[p]) continue;
+    const BotControls c = ChooseBotControls(game, p);
+    for (const std::string& code : BotHeldCodes(game.ControlBindings, p, c)) source.Hold(code.c_str());
+  }
+  if (game.ScreenState == kScreenNameEntry && game.TickCount % 2 == 0) form.FormKeyPress(13);
+}
+
+// Shield time blocks every kind of damage; two ticks outlast the tick's own count-down.
+void KeepShieldsUp(Game& game) {
+  for (PlayerRecord& p : game.Players)
+    if (p.Active && p.ShieldTime < 2) p.ShieldTime = 2;
 }
 
 }  // namespace
@@ -130,6 +151,18 @@ bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o,
       }
     } else if (a == "--data") {
       if (!next(o.DataDir)) return false;
+    } else if (a == "--bot") {
+      // Which players the bot flies: 1, 2 or both (1 when no value follows).
+      std::string who = "1";
+      if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) who = args[++i];
+      if (who == "1" || who == "both") o.Bot[0] = true;
+      if (who == "2" || who == "both") o.Bot[1] = true;
+      if (!o.Bot[0] && !o.Bot[1]) {
+        error = "--bot takes 1, 2 or both, not \"" + who + "\"";
+        return false;
+      }
+    } else if (a == "--invulnerable") {
+      o.Invulnerable = true;
     } else {
       error = "unknown option \"" + a + "\"";
       return false;
@@ -285,12 +318,15 @@ int RunHeadless(const HeadlessOptions& options) {
   };
 
   size_t next = 0;
+  std::vector<std::string> scriptHeld;  // what the script holds; the bot adds its own
+  const bool anyBot = options.Bot[0] || options.Bot[1];
   while (game.TickCount < options.Ticks && !form.Closed()) {
     // Messages first, as in the window's loop: the events due before this tick.
     while (next < events.size() && events[next].Tick <= game.TickCount) {
       const ScriptEvent& e = events[next++];
       switch (e.Type) {
         case ScriptEvent::Kind::Hold:
+          scriptHeld = e.Codes;
           source->ReleaseAll();
           for (const std::string& code : e.Codes) source->Hold(code.c_str());
           break;
@@ -299,6 +335,8 @@ int RunHeadless(const HeadlessOptions& options) {
         case ScriptEvent::Kind::AltEnter: form.FormKeyDown(kVkReturn, ShiftState{false, true, false}); break;
       }
     }
+    if (anyBot) FlyBots(game, options, *source, scriptHeld, form);
+    if (options.Invulnerable) KeepShieldsUp(game);
     const int64_t before = game.TickCount;
     clocks->NextFrame();
     timer.Idle();
@@ -342,7 +380,8 @@ int HeadlessMain(const std::vector<std::string>& args) {
   if (!ParseHeadlessArgs(args, options, error)) {
     std::fprintf(stderr,
                  "tarq: %s\nusage: tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE] "
-                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR]\n",
+                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR] [--bot [1|2|both]] "
+                 "[--invulnerable]\n",
                  error.c_str());
     return 2;
   }

@@ -5,6 +5,7 @@
 //
 //   tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE]
 //        [--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR]
+//        [--bot [1|2|both]] [--invulnerable]
 //
 // The input-script and dump formats are described in docs/headless.md.
 #include <cstdint>
@@ -24,6 +25,10 @@ struct HeadlessOptions {
   int64_t DumpEvery = 1;
   std::vector<std::pair<int64_t, std::string>> Screenshots;  // (tick, PNG path)
   std::string DataDir;
+  // Players flown by the bot pilot (index 0 and 1).
+  bool Bot[2] = {false, false};
+  // Test aid: the players never take damage (their shield time is kept topped up).
+  bool Invulnerable = false;
 };
 
 // Parses the arguments after the program name (the first must be --headless).
