@@ -1,4 +1,5 @@
 // system/map.dat and system/enemies.txt from the level plan, and pictures of the map.
+#include <stdexcept>
 #include <cairo.h>
 
 #include <algorithm>
@@ -8,6 +9,8 @@
 #include "archive_writer/archive_writer.h"
 #include "forge.h"
 #include "level_plan.h"
+#include "level_waves.h"
+#include "schedule_check.h"
 
 namespace tarq::forge {
 namespace {
@@ -182,7 +185,15 @@ void ForgeLevel(const ForgeContext& ctx) {
   tools::WriteFileBytes(ctx.out / "system" / "map.dat", level.map.Encode());
   std::string script =
       "; TARQ level script: Trigger Kind ParamA ParamB ParamC IntA IntB IntC Angle X YOffset HitPoints\r\n";
-  for (const std::string& line : MusicCueLines(level)) script += line + "\r\n";
+  const std::vector<std::string> schedule = LevelScheduleLines(level);
+  const std::vector<std::string> problems = CheckSchedule(schedule, level);
+  if (!problems.empty())
+  {
+    std::string all;
+    for (const std::string& p : problems) all += "\n  " + p;
+    throw std::runtime_error("the level script breaks its rules:" + all);
+  }
+  for (const std::string& line : schedule) script += line + "\r\n";
   tools::WriteFileBytes(ctx.out / "system" / "enemies.txt", std::vector<uint8_t>(script.begin(), script.end()));
   if (ctx.WantSheets()) {
     WriteMapSheets(ctx, level);
