@@ -197,6 +197,7 @@ void ForgeLevel(const ForgeContext& ctx) {
   tools::WriteFileBytes(ctx.out / "system" / "enemies.txt", std::vector<uint8_t>(script.begin(), script.end()));
   if (ctx.WantSheets()) {
     WriteMapSheets(ctx, level);
+    WriteScheduleSheet(ctx.sheets, level, schedule);
     // Screens worth a look: the start, the middle of every section and the set pieces.
     WriteView(ctx.sheets / "view_start.png", level, 4087);
     for (size_t i = 0; i < level.sections.size(); ++i) {

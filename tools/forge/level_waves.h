@@ -7,6 +7,7 @@
 // more before each boss. Difficulty rises with the section: denser waves, more hit
 // points, faster fire.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ SectionDifficulty DifficultyOf(int sectionIndex);
 // The whole schedule: comment lines naming each section and wave, then entries, in
 // order of decreasing Trigger.
 std::vector<std::string> LevelScheduleLines(const Level& level);
+
+// Writes map_enemies.png into the sheets folder: the section map with a marker where
+// each schedule entry makes its unit (after map_sections.png has been written).
+void WriteScheduleSheet(const std::filesystem::path& sheets, const Level& level,
+                        const std::vector<std::string>& lines);
 
 // The final boss must lock before the map reaches the level's end: with t = 700 +
 // 2 (YOffset + 914) ticks from its creation to the lock, its Trigger must lie above
