@@ -523,7 +523,6 @@ SectionDifficulty DifficultyOf(int i) {
   d.WaveGapRows = std::max(3, 7 - i / 2);
   d.HitPointsPercent = 100 + 15 * i;
   d.FirePeriod = std::max(50, 130 - 7 * i);
-  d.AimedPercent = 20 + 6 * i;
   d.PowerUpEveryWaves = i < 6 ? 4 : 5;
   return d;
 }

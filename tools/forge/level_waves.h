@@ -34,7 +34,6 @@ struct SectionDifficulty {
   int WaveGapRows = 6;       // rows of scroll between two waves
   int HitPointsPercent = 100;  // scales every unit's hit points
   int FirePeriod = 120;      // ticks between a ground gun's shots
-  int AimedPercent = 20;     // share of air waves that aim at the player
   int PowerUpEveryWaves = 4;
 };
 SectionDifficulty DifficultyOf(int sectionIndex);
