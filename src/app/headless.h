@@ -29,6 +29,8 @@ struct HeadlessOptions {
   bool Bot[2] = {false, false};
   // Test aid: the players never take damage (their shield time is kept topped up).
   bool Invulnerable = false;
+  // --schedule FILE: the enemy schedule to read instead of system/enemies.txt.
+  std::string ScheduleFile;
 };
 
 // Parses the arguments after the program name (the first must be --headless).
