@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "game/bot_pilot.h"
 #include "game/dump.h"
+#include "game/section_start.h"
 
 namespace tarq {
 
@@ -163,6 +164,12 @@ bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o,
       }
     } else if (a == "--invulnerable") {
       o.Invulnerable = true;
+    } else if (a == "--start-section") {
+      if (!next(v)) return false;
+      if (!ParseInt(v, o.StartSection) || o.StartSection < 1) {
+        error = "--start-section needs a section number from 1, not \"" + v + "\"";
+        return false;
+      }
     } else if (a == "--schedule") {
       if (!next(o.ScheduleFile)) return false;
     } else {
@@ -301,6 +308,12 @@ int RunHeadless(const HeadlessOptions& options) {
   if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
 
   Game& game = form.GameState();
+  if (options.StartSection > ScheduleSectionCount(game)) {
+    std::fprintf(stderr, "tarq: --start-section %lld: the level script has %d sections\n",
+                 static_cast<long long>(options.StartSection), ScheduleSectionCount(game));
+    return 2;
+  }
+  game.StartSection = static_cast<int32_t>(options.StartSection);
   TFixedTimer& timer = form.Timer1();
   // The dump lists the sounds played since its previous line.
   if (dump.is_open() && form.Audio()) form.Audio()->LogSounds = true;
@@ -386,7 +399,7 @@ int HeadlessMain(const std::vector<std::string>& args) {
     std::fprintf(stderr,
                  "tarq: %s\nusage: tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE] "
                  "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR] "
-                 "[--schedule FILE] [--bot [1|2|both]] [--invulnerable]\n",
+                 "[--schedule FILE] [--bot [1|2|both]] [--invulnerable] [--start-section N]\n",
                  error.c_str());
     return 2;
   }

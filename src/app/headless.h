@@ -5,7 +5,7 @@
 //
 //   tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE]
 //        [--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR]
-//        [--bot [1|2|both]] [--invulnerable]
+//        [--bot [1|2|both]] [--invulnerable] [--start-section N]
 //
 // The input-script and dump formats are described in docs/headless.md.
 #include <cstdint>
@@ -29,6 +29,8 @@ struct HeadlessOptions {
   bool Bot[2] = {false, false};
   // Test aid: the players never take damage (their shield time is kept topped up).
   bool Invulnerable = false;
+  // Section practice: runs start at this section of the level (1 = the start).
+  int64_t StartSection = 1;
   // --schedule FILE: the enemy schedule to read instead of system/enemies.txt.
   std::string ScheduleFile;
 };
