@@ -11,7 +11,9 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/user_paths.h"
+#include "game/bot_pilot.h"
 #include "game/dump.h"
+#include "game/section_start.h"
 
 namespace tarq {
 
@@ -64,6 +66,26 @@ std::vector<std::string> SplitWords(std::string_view line) {
     if (i > start) words.emplace_back(line.substr(start, i - start));
   }
   return words;
+}
+
+// The bot's controls join what the script holds; on the name-entry screen the bot
+// presses Enter so that a bot run never waits there.
+void FlyBots(const Game& game, const HeadlessOptions& options, ScriptedInputSource& source,
+             const std::vector<std::string>& scriptHeld, TForm1& form) {
+  source.ReleaseAll();
+  for (const std::string& code : scriptHeld) source.Hold(code.c_str());
+  for (int32_t p = 0; p < 2; ++p) {
+    if (!options.Bot[p]) continue;
+    const BotControls c = ChooseBotControls(game, p);
+    for (const std::string& code : BotHeldCodes(game.ControlBindings, p, c)) source.Hold(code.c_str());
+  }
+  if (game.ScreenState == kScreenNameEntry && game.TickCount % 2 == 0) form.FormKeyPress(13);
+}
+
+// Shield time blocks every kind of damage; two ticks outlast the tick's own count-down.
+void KeepShieldsUp(Game& game) {
+  for (PlayerRecord& p : game.Players)
+    if (p.Active && p.ShieldTime < 2) p.ShieldTime = 2;
 }
 
 }  // namespace
@@ -142,6 +164,24 @@ bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o,
     } else if (a == "--version") {
       o.Version = true;
       return true;
+    } else if (a == "--bot") {
+      // Which players the bot flies: 1, 2 or both (1 when no value follows).
+      std::string who = "1";
+      if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) who = args[++i];
+      if (who == "1" || who == "both") o.Bot[0] = true;
+      if (who == "2" || who == "both") o.Bot[1] = true;
+      if (!o.Bot[0] && !o.Bot[1]) {
+        error = "--bot takes 1, 2 or both, not \"" + who + "\"";
+        return false;
+      }
+    } else if (a == "--invulnerable") {
+      o.Invulnerable = true;
+    } else if (a == "--start-section") {
+      if (!next(v)) return false;
+      if (!ParseInt(v, o.StartSection) || o.StartSection < 1) {
+        error = "--start-section needs a section number from 1, not \"" + v + "\"";
+        return false;
+      }
     } else if (a == "--schedule") {
       if (!next(o.ScheduleFile)) return false;
     } else {
@@ -289,6 +329,12 @@ int RunHeadless(const HeadlessOptions& options) {
   if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
 
   Game& game = form.GameState();
+  if (options.StartSection > ScheduleSectionCount(game)) {
+    std::fprintf(stderr, "tarq: --start-section %lld: the level script has %d sections\n",
+                 static_cast<long long>(options.StartSection), ScheduleSectionCount(game));
+    return 2;
+  }
+  game.StartSection = static_cast<int32_t>(options.StartSection);
   TFixedTimer& timer = form.Timer1();
   // The dump lists the sounds played since its previous line.
   if (dump.is_open() && form.Audio()) form.Audio()->LogSounds = true;
@@ -311,6 +357,8 @@ int RunHeadless(const HeadlessOptions& options) {
   };
 
   size_t next = 0;
+  std::vector<std::string> scriptHeld;  // what the script holds; the bot adds its own
+  const bool anyBot = options.Bot[0] || options.Bot[1];
   // Applies the script's lines due by `tick`; `keysToo` false drops the lines that are
   // not holds (the window drops key messages while the redefinition prompt waits).
   auto applyDue = [&](int64_t tick, bool keysToo) {
@@ -319,6 +367,7 @@ int RunHeadless(const HeadlessOptions& options) {
       if (e.Type != ScriptEvent::Kind::Hold && !keysToo) continue;
       switch (e.Type) {
         case ScriptEvent::Kind::Hold:
+          scriptHeld = e.Codes;
           source->ReleaseAll();
           for (const std::string& code : e.Codes) source->Hold(code.c_str());
           break;
@@ -348,6 +397,8 @@ int RunHeadless(const HeadlessOptions& options) {
     applyDue(game.TickCount, true);
     promptFrames = 0;
     lastPoll = false;
+    if (anyBot) FlyBots(game, options, *source, scriptHeld, form);
+    if (options.Invulnerable) KeepShieldsUp(game);
     const int64_t before = game.TickCount;
     clocks->NextFrame();
     timer.Idle();
@@ -401,7 +452,7 @@ int HeadlessMain(const std::vector<std::string>& args) {
     std::fprintf(stderr,
                  "tarq: %s\nusage: tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE] "
                  "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR] [--config FILE] [--scores FILE] "
-                 "[--schedule FILE]\n",
+                 "[--schedule FILE] [--bot [1|2|both]] [--invulnerable] [--start-section N]\n",
                  error.c_str());
     return 2;
   }

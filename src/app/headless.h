@@ -6,6 +6,7 @@
 //   tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE]
 //        [--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR]
 //        [--config FILE] [--scores FILE]
+//        [--bot [1|2|both]] [--invulnerable] [--start-section N]
 //
 // The input-script and dump formats are described in docs/headless.md.
 #include <cstdint>
@@ -30,6 +31,12 @@ struct HeadlessOptions {
   std::string ScoresFile;  // --scores FILE
   bool Help = false;       // --help: print the options and exit
   bool Version = false;    // --version
+  // Players flown by the bot pilot (index 0 and 1).
+  bool Bot[2] = {false, false};
+  // Test aid: the players never take damage (their shield time is kept topped up).
+  bool Invulnerable = false;
+  // Section practice: runs start at this section of the level (1 = the start).
+  int64_t StartSection = 1;
   // --schedule FILE: the enemy schedule to read instead of system/enemies.txt.
   std::string ScheduleFile;
 };

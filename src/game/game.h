@@ -123,6 +123,8 @@ struct Game {
   std::vector<ScheduleEntry> EnemySchedule;
   int32_t ScheduleIndex = 0;
   bool ScheduleDone = false;
+  // Section practice (--start-section): every run starts at this section of the level.
+  int32_t StartSection = 1;
   // The sprite table's names in table order (lower case), filled after loading; the
   // game's rules find images by name through sn.
   std::vector<std::string> SpriteNames;

@@ -1,5 +1,7 @@
 #include "game/playing.h"
 
+#include "game/section_start.h"
+
 #include <iterator>
 
 #include "game/hiscores.h"
@@ -41,6 +43,7 @@ void StartRun(Game& game, int32_t player) {
   game.NukeTimer = -1;
   game.ScrollY = kMaxScrollY;
   RewindSchedule(game);
+  ApplyStartSection(game, game.StartSection);
   game.ScrollHold = 0;
   game.InGameMenuOpen = false;
   game.Paused = false;

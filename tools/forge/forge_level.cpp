@@ -1,4 +1,5 @@
 // system/map.dat and system/enemies.txt from the level plan, and pictures of the map.
+#include <stdexcept>
 #include <cairo.h>
 
 #include <algorithm>
@@ -7,8 +8,9 @@
 
 #include "archive_writer/archive_writer.h"
 #include "forge.h"
-#include "forge_schedule.h"
 #include "level_plan.h"
+#include "level_waves.h"
+#include "schedule_check.h"
 
 namespace tarq::forge {
 namespace {
@@ -183,16 +185,19 @@ void ForgeLevel(const ForgeContext& ctx) {
   tools::WriteFileBytes(ctx.out / "system" / "map.dat", level.map.Encode());
   std::string script =
       "; TARQ level script: Trigger Kind ParamA ParamB ParamC IntA IntB IntC Angle X YOffset HitPoints\r\n";
-  const std::vector<std::string> cues = MusicCueLines(level);
-  for (size_t i = 0; i < cues.size(); ++i) {
-    script += cues[i] + "\r\n";
-    // The first section: its comment and cue, then the opening aircraft.
-    if (i == 1)
-      for (const std::string& line : OpeningAircraftLines()) script += line + "\r\n";
+  const std::vector<std::string> schedule = LevelScheduleLines(level);
+  const std::vector<std::string> problems = CheckSchedule(schedule, level);
+  if (!problems.empty())
+  {
+    std::string all;
+    for (const std::string& p : problems) all += "\n  " + p;
+    throw std::runtime_error("the level script breaks its rules:" + all);
   }
+  for (const std::string& line : schedule) script += line + "\r\n";
   tools::WriteFileBytes(ctx.out / "system" / "enemies.txt", std::vector<uint8_t>(script.begin(), script.end()));
   if (ctx.WantSheets()) {
     WriteMapSheets(ctx, level);
+    WriteScheduleSheet(ctx.sheets, level, schedule);
     // Screens worth a look: the start, the middle of every section and the set pieces.
     WriteView(ctx.sheets / "view_start.png", level, 4087);
     for (size_t i = 0; i < level.sections.size(); ++i) {

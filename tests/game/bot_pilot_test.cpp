@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "game/bot_pilot.h"
+#include "game/game.h"
+#include "game/playing.h"
+
+namespace tarq {
+namespace {
+
+class BotPilotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FillAngleTables();
+    game.ScreenState = kScreenTitle;
+    StartRun(game, 0);
+    game.ScrollX = 0;
+    game.ScrollY = 100000;
+    Me().X = 320;
+    Me().Y = 380;
+    Me().Altitude = kGroundAltitude;
+  }
+  PlayerRecord& Me() { return game.Players[0]; }
+  // A bullet fired from straight above the player, heading down at it.
+  void BulletFromAbove(double dx, double distance) {
+    EnemyBullet b;
+    b.X = Me().X + dx + game.ScrollX;
+    b.Y = Me().Y - distance + game.ScrollY;
+    b.Angle = 128;
+    b.Speed = 3;
+    game.EnemyBullets.push_back(b);
+  }
+  Game game;
+};
+
+TEST_F(BotPilotTest, TapsFireToStartAndToJoin) {
+  Game title;
+  title.ScreenState = kScreenTitle;
+  title.TickCount = 10;
+  EXPECT_TRUE(ChooseBotControls(title, 0).Fire);
+  title.TickCount = 11;
+  EXPECT_FALSE(ChooseBotControls(title, 0).Fire) << "a press needs a release before it";
+  game.TickCount = 20;
+  EXPECT_TRUE(ChooseBotControls(game, 1).Fire) << "player 2 is not in the run yet";
+}
+
+TEST_F(BotPilotTest, HoldsFireAndStaysPutWithNothingAround) {
+  const BotControls c = ChooseBotControls(game, 0);
+  EXPECT_TRUE(c.Fire);
+  EXPECT_FALSE(c.Jump);
+  EXPECT_FALSE(c.Nuke);
+}
+
+TEST_F(BotPilotTest, SidestepsABulletComingStraightAtIt) {
+  BulletFromAbove(0, 60);
+  const BotControls c = ChooseBotControls(game, 0);
+  EXPECT_TRUE(c.Left || c.Right);
+}
+
+TEST_F(BotPilotTest, LinesUpUnderAShootableEnemy) {
+  EnemyRecord e;
+  e.X = 520;
+  e.Y = game.ScrollY + 100;
+  e.HitPoints = 10;
+  game.EnemyList.push_back(e);
+  const BotControls c = ChooseBotControls(game, 0);
+  EXPECT_TRUE(c.Right);
+  EXPECT_FALSE(c.Left);
+}
+
+TEST_F(BotPilotTest, GoesForAPowerUpBeforeATarget) {
+  EnemyRecord target;
+  target.X = 520;
+  target.Y = game.ScrollY + 100;
+  game.EnemyList.push_back(target);
+  EnemyRecord powerUp;
+  powerUp.Kind = kKindPowerUp;
+  powerUp.Pickup = true;
+  powerUp.X = 100;
+  powerUp.Y = game.ScrollY + 300;
+  game.EnemyList.push_back(powerUp);
+  EXPECT_TRUE(ChooseBotControls(game, 0).Left);
+}
+
+TEST_F(BotPilotTest, NukesWhenCrowdedAndOnlyWithANukeInHand) {
+  for (int i = 0; i < 10; ++i) BulletFromAbove(-90 + 20 * i, 100);
+  Me().Nukes = 0;
+  EXPECT_FALSE(ChooseBotControls(game, 0).Nuke);
+  Me().Nukes = 1;
+  EXPECT_TRUE(ChooseBotControls(game, 0).Nuke);
+}
+
+TEST_F(BotPilotTest, HeldCodesComeFromThePlayersBindings) {
+  ControlBindingTable bindings = DefaultControlBindings();
+  bindings[1][kCtlFire] = "KB1EKB1F";
+  bindings[1][kCtlLeft] = "";
+  BotControls c;
+  c.Fire = true;
+  c.Left = true;
+  c.Up = true;
+  const std::vector<std::string> codes = BotHeldCodes(bindings, 1, c);
+  ASSERT_EQ(codes.size(), 2u);
+  EXPECT_EQ(codes[0], bindings[1][kCtlUp].substr(0, 4));
+  EXPECT_EQ(codes[1], "KB1E") << "the first code of a binding; an unbound control is not held";
+}
+
+}  // namespace
+}  // namespace tarq
