@@ -167,6 +167,14 @@ void DumpAudioState(const Game& game, JsonWriter& w) {
   game.Audio->SoundLog.clear();
 }
 
+// The speeds train engines pass down their carriages, slot by slot.
+void DumpLinkSpeeds(const Game& game, JsonWriter& w) {
+  w.Key("LinkSpeeds");
+  w.BeginArray();
+  for (const int32_t speed : game.LinkSpeeds) w.Value(speed);
+  w.EndArray();
+}
+
 }  // namespace
 
 void DumpGame(const Game& game, JsonWriter& w) {
@@ -174,6 +182,7 @@ void DumpGame(const Game& game, JsonWriter& w) {
   DumpScreen(game, w);
   DumpPlay(game, w);
   DumpAudioState(game, w);
+  DumpLinkSpeeds(game, w);
   // Each subsystem adds its state here with one call of its own dump function.
   w.EndObject();
 }

@@ -99,6 +99,11 @@ struct Game {
   void MusicPlay(int32_t track, int32_t order, int32_t row);
   // The per-tick music volume and cross-fade step.
   void MusicTick();
+
+  // --- Trains ------------------------------------------------------------------------
+  // Speeds a train engine passes down its carriages: the engine writes its speed into
+  // slot IntA, each carriage copies slot IntA into slot IntB. Cleared when a run starts.
+  std::array<int32_t, 101> LinkSpeeds{};
 };
 
 // One tick of the game (the fixed-rate timer's process handler).

@@ -97,6 +97,7 @@ void StartRun(Game& game, int32_t player) {
   game.NukeTimer = -1;
   game.ScrollY = kMaxScrollY;
   RewindSchedule(game);
+  game.LinkSpeeds.fill(0);
   game.ScrollHold = 0;
   game.InGameMenuOpen = false;
   game.Paused = false;
