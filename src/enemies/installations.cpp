@@ -211,7 +211,7 @@ void TechDoorsAlive(EnemyTick& tick) {
   }
   EnemyRecord& self = tick.Self();
   if (!Awake(self)) return;
-  if (self.Age % 2 == 0) self.IntB += self.IntC;
+  if (self.Age % 2 == 0) self.IntB = AddWrapped(self.IntB, self.IntC);
   if (self.IntB > 80) self.IntC = -1;
   if (self.IntB == 0 && self.IntC == -1) {
     self.Age = 0;
@@ -240,7 +240,7 @@ void AirportShooterAlive(EnemyTick& tick) {
     EnemySound(tick.game, e, 5);
     e.Shootable = true;
   }
-  if (Awake(e)) e.IntB += 1;
+  if (Awake(e)) e.IntB = AddWrapped(e.IntB, 1);
 }
 
 void AirportShooterDead(EnemyTick& tick) {

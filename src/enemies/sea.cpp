@@ -69,7 +69,7 @@ void HovercraftAlive(EnemyTick& tick) {
   if (e.Age == e.IntA) EnemySound(tick.game, e, 10, 99 + Random(3));
   if (!Awake(e)) return;
   if (e.Age % 4 == 0) {
-    e.IntB += e.IntC;
+    e.IntB = AddWrapped(e.IntB, e.IntC);  // the schedule's IntB may be anything
     if (e.IntB == 25 && e.IntC == 1) {
       Enemy_Add(tick.game, MapPixel(e.X), MapPixel(e.Y + 7), 0, kKindShellSpitter, 0, 0, 0, 150, 0,
                 0, 20);
