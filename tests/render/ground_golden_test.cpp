@@ -75,7 +75,12 @@ TEST_F(GroundGoldenTest, RailYardAliveFiringAndWrecked) {
     if (e.Kind != 89 && e.Kind != 2) e.HitPoints = 0;
   Tick(30);
   Draw();
-  testing::ExpectGolden(*device, "ground_rail_yard_wrecked");
+  testing::ExpectGolden(*device, "ground_rail_yard_burning");
+  // Once the fires are out: craters where tanks, jeeps, the spitter and the launcher
+  // died (none for the train and the missile tank), and the tracks they laid.
+  Tick(100);
+  Draw();
+  testing::ExpectGolden(*device, "ground_rail_yard_craters");
 }
 
 // The desert's emplacements: ground gun and big gun with recoil, the tarpaulin gun, a
@@ -115,7 +120,7 @@ TEST_F(GroundGoldenTest, WaterThingsSplashesAndHovercraft) {
 TEST_F(GroundGoldenTest, TechDoorsAndDome) {
   game.ScrollY = 181500;
   Add(28, 160, 181824, 0, 0, 0, 0, 20, 0, 0);
-  Add(28, 544, 181700, 0, 0, 0, 1, 10, 0, 0);
+  Add(28, 544, 181700, 0, 0, 0, 1, 50, 0, 0);
   Add(43, 352, 181600, 0, 0, 0, 0, 0, 0, 0);
   Tick(90);
   Draw();
