@@ -392,26 +392,27 @@ void BigTankFlier(EnemyTick& t) {
 
 }  // namespace
 
+// Kinds that never look at the target are registered with Aims false.
 void RegisterAircraftBehaviours(EnemyBehaviourTable& table) {
   table[0] = {Helicopter0, SmallWreck};
   table[2] = {Missile, MissileDead};
   table[3] = {Helicopter3, SmallWreck};
   table[5] = {Helicopter5, SmallWreck};
-  table[8] = {Plane, SinkingWreck};
-  table[9] = {Bat, SmallWreck};
-  table[12] = {Helicopter12, SmallWreck};
-  table[16] = {FloatingBomb, FloatingBombDead};
-  table[17] = {BigPlane, BigPlaneDead};
-  table[18] = {Helicopter18, MediumWreck};
+  table[8] = {Plane, SinkingWreck, false};
+  table[9] = {Bat, SmallWreck, false};
+  table[12] = {Helicopter12, SmallWreck, false};
+  table[16] = {FloatingBomb, FloatingBombDead, false};
+  table[17] = {BigPlane, BigPlaneDead, false};
+  table[18] = {Helicopter18, MediumWreck, false};
   table[24] = {Spinner, MediumWreck};
-  table[29] = {Mine, LowWreck};
-  table[30] = {Robot, MediumWreck};
-  table[31] = {Loopy, SinkingWreck};
+  table[29] = {Mine, LowWreck, false};
+  table[30] = {Robot, MediumWreck, false};
+  table[31] = {Loopy, SinkingWreck, false};
   table[38] = {Alien, ShrinkingWreck};
-  table[39] = {SmallGoose, SmallGooseDead};
-  table[41] = {FloatPlane, LowWreck};
-  table[42] = {SeaMine, LowWreck};
-  table[45] = {LavaBomb, LowWreck};
+  table[39] = {SmallGoose, SmallGooseDead, false};
+  table[41] = {FloatPlane, LowWreck, false};
+  table[42] = {SeaMine, LowWreck, false};
+  table[45] = {LavaBomb, LowWreck, false};
   table[97] = {BigTankFlier, ShrinkingWreck};
 }
 

@@ -65,6 +65,7 @@ void Enemy_MoveBullets(Game& game) {
       const EnemyBullet b = bullets[i];
       const double dx = b.X - (player.X + game.ScrollX);
       const double dy = b.Y - (player.Y + game.ScrollY);
+      if (std::abs(dx) >= kBulletHitDistance || std::abs(dy) >= kBulletHitDistance) continue;  // too far anyway
       if (!(std::sqrt(dx * dx + dy * dy) < kBulletHitDistance && player.Altitude < kNoHitAltitude))
         continue;
       const int32_t sx = Round(b.X) - game.ScrollX;

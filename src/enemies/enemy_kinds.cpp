@@ -28,13 +28,14 @@ const EnemyBehaviourTable& EnemyBehaviours() {
 void AimAtTarget(const Game& game, const EnemyRecord& e, EnemyTick& tick) {
   const double ex = e.X - game.ScrollX;
   const double ey = e.Y - game.ScrollY;
-  // The nearer player in the game; player 1 on a tie.
+  // The nearer player in the game; player 1 on a tie. (Squared distances order the
+  // players as the distances do, ties included.)
   int32_t target = -1;
   double nearest = 0.0;
   for (int32_t p = 0; p < 2; ++p) {
     const PlayerRecord& player = game.Players[static_cast<size_t>(p)];
     if (!player.Active) continue;
-    const double d = std::hypot(ex - player.X, ey - player.Y);
+    const double d = (ex - player.X) * (ex - player.X) + (ey - player.Y) * (ey - player.Y);
     if (target < 0 || d < nearest) {
       target = p;
       nearest = d;
@@ -72,7 +73,7 @@ void Enemy_Tick(Game& game) {
     EnemyBehaviour run = e.Dead ? kind.Dead : kind.Alive;
     if (run == nullptr) continue;  // a kind without behaviour stays where it is
     EnemyTick tick{game, i};
-    AimAtTarget(game, e, tick);
+    if (!e.Dead && kind.Aims) AimAtTarget(game, e, tick);
     run(tick);
   }
 }

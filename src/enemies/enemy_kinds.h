@@ -40,6 +40,9 @@ using EnemyBehaviour = void (*)(EnemyTick& tick);
 struct EnemyKindBehaviour {
   EnemyBehaviour Alive = nullptr;
   EnemyBehaviour Dead = nullptr;
+  // False for kinds whose living behaviour never reads the target or aim: the walk then
+  // skips working them out (death sequences never aim).
+  bool Aims = true;
 };
 
 using EnemyBehaviourTable = std::array<EnemyKindBehaviour, 256>;

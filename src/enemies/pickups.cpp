@@ -67,9 +67,9 @@ void PowerUp(EnemyTick& t) {
 }  // namespace
 
 void RegisterPickupBehaviours(EnemyBehaviourTable& table) {
-  table[253] = {BubbleHolder, BubbleHolderDead};
-  table[kKindShieldPickup] = {ShieldPickup, ShieldPickupDead};
-  table[kKindPowerUp] = {PowerUp, nullptr};
+  table[253] = {BubbleHolder, BubbleHolderDead, false};
+  table[kKindShieldPickup] = {ShieldPickup, ShieldPickupDead, false};
+  table[kKindPowerUp] = {PowerUp, nullptr, false};
 }
 
 }  // namespace tarq
