@@ -197,16 +197,17 @@ void BigTankHullAlive(EnemyTick& tick) { tick.Self().Y += 0.1; }
 
 }  // namespace
 
+// Kinds that never look at a target are registered with Aims false.
 void RegisterGroundBehaviours(EnemyBehaviourTable& table) {
   table[1] = {TankAlive, WreckStays};
-  table[10] = {EngineAlive, EngineDead};
-  table[11] = {CarriageAlive, CarriageDead};
-  table[22] = {RailLauncherAlive, CraterWreck};
-  table[25] = {JeepAlive, WreckStays};
+  table[10] = {EngineAlive, EngineDead, false};
+  table[11] = {CarriageAlive, CarriageDead, false};
+  table[22] = {RailLauncherAlive, CraterWreck, false};
+  table[25] = {JeepAlive, WreckStays, false};
   table[26] = {SpitterAlive, SpitterDead};
-  table[90] = {MissileTankAlive, MissileTankDead};
-  table[98] = {BigTankAlive, nullptr};
-  table[99] = {BigTankHullAlive, nullptr};
+  table[90] = {MissileTankAlive, MissileTankDead, false};
+  table[98] = {BigTankAlive, nullptr, false};
+  table[99] = {BigTankHullAlive, nullptr, false};
 }
 
 }  // namespace tarq

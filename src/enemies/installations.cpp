@@ -285,20 +285,21 @@ void LavaSourceAlive(EnemyTick& tick) {
 
 }  // namespace
 
+// Kinds that never look at a target are registered with Aims false.
 void RegisterInstallationBehaviours(EnemyBehaviourTable& table) {
-  table[4] = {GroundGunAlive, GunWreck};
-  table[6] = {BigGunAlive, BigGunDead};
+  table[4] = {GroundGunAlive, GunWreck, false};
+  table[6] = {BigGunAlive, BigGunDead, false};
   table[19] = {GroundBombAlive, BuriedWreck};
-  table[20] = {GroundCannonAlive, BuriedWreck};
-  table[21] = {HatchCannonAlive, BuriedWreck};
-  table[23] = {TarpGunAlive, ground::CraterWreck};
+  table[20] = {GroundCannonAlive, BuriedWreck, false};
+  table[21] = {HatchCannonAlive, BuriedWreck, false};
+  table[23] = {TarpGunAlive, ground::CraterWreck, false};
   table[27] = {TechGunAlive, TechGunDead};
-  table[28] = {TechDoorsAlive, nullptr};
-  table[33] = {LauncherAlive, nullptr};
-  table[34] = {AirportShooterAlive, AirportShooterDead};
-  table[43] = {DomeAlive, nullptr};
-  table[44] = {LavaSourceAlive, nullptr};
-  table[88] = {ShellAlive, nullptr};
+  table[28] = {TechDoorsAlive, nullptr, false};
+  table[33] = {LauncherAlive, nullptr, false};
+  table[34] = {AirportShooterAlive, AirportShooterDead, false};
+  table[43] = {DomeAlive, nullptr, false};
+  table[44] = {LavaSourceAlive, nullptr, false};
+  table[88] = {ShellAlive, nullptr, false};
 }
 
 }  // namespace tarq

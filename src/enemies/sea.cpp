@@ -113,11 +113,12 @@ void ShellSpitterAlive(EnemyTick& tick) {
 
 }  // namespace
 
+// Kinds that never look at a target are registered with Aims false.
 void RegisterSeaBehaviours(EnemyBehaviourTable& table) {
-  table[32] = {WaterThingAlive, WaterThingDead};
-  table[35] = {SplashAlive, nullptr};
+  table[32] = {WaterThingAlive, WaterThingDead, false};
+  table[35] = {SplashAlive, nullptr, false};
   table[36] = {HovercraftAlive, HovercraftDead};
-  table[37] = {ShellSpitterAlive, HovercraftDead};
+  table[37] = {ShellSpitterAlive, HovercraftDead, false};
 }
 
 }  // namespace tarq
