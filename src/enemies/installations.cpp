@@ -257,7 +257,7 @@ void DomeAlive(EnemyTick& tick) {
     for (int32_t delay = 1; delay <= 3; ++delay) EnemyExplosion(tick.game, e, 768 + Random(128), delay);
     const int32_t sample = 1 + Random(2);
     const double rate = 90 + Random(200) / 10.0;
-    tick.game.Sound(sample, 4, static_cast<int32_t>(rate));
+    tick.game.Sound(sample, 4, rate);
     e.ParamA = 1;
   }
   if (e.ParamA == 1 && e.Age % 300 == 0)
