@@ -13,6 +13,7 @@ namespace tarq {
 namespace {
 
 constexpr int32_t kLeftOfCentre = 352;  // half the map's width
+constexpr int32_t kFarAway = 1000000000;
 
 void NoSolid(EnemyRecord& e) { e.Solid = false; }
 void NoShoot(EnemyRecord& e) { e.Shootable = false; }
@@ -468,8 +469,10 @@ void Enemy_Add(Game& game, int32_t x, int32_t y, ByteAngle angle, int32_t kind, 
                int32_t hitPoints) {
   game.EnemyList.emplace_back();
   EnemyRecord& e = game.EnemyList.back();
-  e.X = x;
-  e.Y = y;
+  // A billion pixels off the 704 x 262144 map is as far as anywhere: the limit keeps
+  // screen positions (map minus scroll) inside 32 bits for any value a schedule holds.
+  e.X = std::clamp(x, -kFarAway, kFarAway);
+  e.Y = std::clamp(y, -kFarAway, kFarAway);
   e.Angle = angle;
   e.Kind = kind;
   e.ParamA = paramA;

@@ -1,5 +1,6 @@
 #include "enemies/schedule.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <fstream>

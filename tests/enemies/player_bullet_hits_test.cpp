@@ -93,6 +93,7 @@ void Scatter(Game& game, uint32_t seed) {
 }
 
 TEST(PlayerBulletHits, TheCellWalkGivesExactlyThePlainRulesResult) {
+  size_t hits = 0, knocks = 0;
   for (uint32_t seed = 1; seed <= 40; ++seed) {
     TestGame fast, plain;
     Scatter(fast.game, seed);
@@ -124,7 +125,12 @@ TEST(PlayerBulletHits, TheCellWalkGivesExactlyThePlainRulesResult) {
     }
     EXPECT_EQ(fast.game.Flares.size(), plain.game.Flares.size());
     EXPECT_EQ(fast.TakeSounds(), plain.TakeSounds());
+    hits += plain.game.Explosions.size() + plain.game.Flares.size();
+    for (const EnemyRecord& e : plain.game.EnemyList) knocks += e.Kind == kKindPowerUp && e.IntC == 128;
   }
+  // The scenes really exercise the rule: many hits, and knocked power-ups among them.
+  EXPECT_GT(hits, 200u);
+  EXPECT_GT(knocks, 5u);
 }
 
 }  // namespace
