@@ -170,6 +170,14 @@ void DumpAudioState(const Game& game, JsonWriter& w) {
   game.Audio->SoundLog.clear();
 }
 
+// The speeds train engines pass down their carriages, slot by slot.
+void DumpLinkSpeeds(const Game& game, JsonWriter& w) {
+  w.Key("LinkSpeeds");
+  w.BeginArray();
+  for (const int32_t speed : game.LinkSpeeds) w.Value(speed);
+  w.EndArray();
+}
+
 }  // namespace
 
 void DumpGame(const Game& game, JsonWriter& w) {
@@ -180,6 +188,7 @@ void DumpGame(const Game& game, JsonWriter& w) {
   DumpHiScores(game, w);
   DumpEnemies(game, w);
   DumpMenus(game, w);
+  DumpLinkSpeeds(game, w);
   // Each subsystem adds its state here with one call of its own dump function.
   w.EndObject();
 }

@@ -156,6 +156,10 @@ struct Game {
   bool FullScreen = false;
   // The key-redefinition prompt; null: Enter on a binding does nothing.
   ControlPrompt* Prompt = nullptr;
+  // --- Trains ------------------------------------------------------------------------
+  // Speeds a train engine passes down its carriages: the engine writes its speed into
+  // slot IntA, each carriage copies slot IntA into slot IntB. Cleared when a run starts.
+  std::array<int32_t, 101> LinkSpeeds{};
 };
 
 // One tick of the game (the fixed-rate timer's process handler).

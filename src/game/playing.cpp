@@ -44,6 +44,7 @@ void StartRun(Game& game, int32_t player) {
   game.ScrollY = kMaxScrollY;
   RewindSchedule(game);
   ApplyStartSection(game, game.StartSection);
+  game.LinkSpeeds.fill(0);
   game.ScrollHold = 0;
   game.InGameMenuOpen = false;
   game.Paused = false;

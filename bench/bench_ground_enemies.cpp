@@ -1,0 +1,183 @@
+// The playing field at full enemy load with the ground mixed in: two players firing,
+// 200 live enemies (half aircraft, half ground, sea and installation kinds: tanks with
+// their track marks, trains, guns, doors, hovercraft, splashes ...), 300 enemy bullets,
+// 300 player bullets and 100 explosions. Targets: at least 50,000 playing ticks per
+// second, and at least 100 in-game frames per second on the software back end, each on
+// one core.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "assets/asset_loader.h"
+#include "assets/draw_device.h"
+#include "core/random.h"
+#include "game/game.h"
+#include "game/playing.h"
+#include "render/frame.h"
+
+#ifndef TARQ_DATA_DIR
+#define TARQ_DATA_DIR "build/data"
+#endif
+
+namespace tarq {
+namespace {
+
+std::string DataDir() {
+  const char* env = std::getenv("TARQ_DATA");
+  return env != nullptr ? env : TARQ_DATA_DIR;
+}
+
+void LoadMixedScene(Game& game) {
+  FillAngleTables();
+  SeedRandom(23);
+  game.ScreenState = kScreenTitle;
+  StartRun(game, 0);
+  StartRun(game, 1);
+  game.ScrollY = 200000;
+  game.ScrollX = 32;
+  for (size_t i = 0; i < 2; ++i) {
+    PlayerRecord& p = game.Players[i];
+    p.WeaponLevel = 5;
+    p.FireRate = 5;
+    p.Spread = 3;
+    p.X = 200.0 + 240.0 * static_cast<double>(i);
+    p.Altitude = 256;
+    game.Controls[i].FireHeld = 1;
+  }
+  static constexpr int32_t kAir[] = {0, 3, 5, 8, 9, 12, 16, 18, 24, 29, 30, 31, 38, 39, 41, 45, 97, 2};
+  // Ground kinds awake and busy (IntA 20, intervals of 30 where they take one), in the
+  // proportions of a busy stretch of the level: many tanks, jeeps, guns and small units,
+  // one of each big piece (big gun, hatch cannon, tech doors, hovercraft, dome, the big
+  // tank's hatch and hull).
+  static constexpr int32_t kGround[] = {1, 25, 4, 26, 90, 19, 20, 22, 23, 27, 32, 34, 37, 10};
+  static constexpr int32_t kBigPieces[] = {6, 21, 28, 36, 43, 98, 99, 35};
+  for (int32_t i = 0; game.EnemyList.size() < 200; ++i) {
+    const bool air = i % 2 == 0;
+    const size_t g = static_cast<size_t>(i / 2);
+    const int32_t kind = air                        ? kAir[g % std::size(kAir)]
+                         : g < std::size(kBigPieces) ? kBigPieces[g]
+                                                     : kGround[g % std::size(kGround)];
+    const int32_t x = 40 + (i * 97) % 620 + game.ScrollX;
+    const int32_t y = 20 + (i * 41) % 440 + game.ScrollY;
+    const int32_t intB = air ? 0 : 30;
+    const int32_t intC = air ? (kind == 31 ? 0 : 40) : 30;  // no loopy chains
+    // No train carriages and no water-thing columns: every record is counted here.
+    Enemy_Add(game, x, y, static_cast<ByteAngle>(i * 13), kind, 0, 0, 0, 20, intB, intC, 1000);
+  }
+  // Some ticks into the scene, so the ground kinds are risen, open and firing (with
+  // their track marks, shells, splashes and launches).
+  for (int i = 0; i < 120; ++i) {
+    for (PlayerRecord& p : game.Players) {
+      p.ShieldTime = 1000;
+      p.Energy = 1000;
+    }
+    Timer1Process(game);
+  }
+  // Then the bullet and effects load of the scene: 300 enemy bullets, 300 player
+  // bullets and 100 explosions of the sizes play makes.
+  game.EnemyBullets.clear();
+  game.PlayerBullets.clear();
+  for (int32_t i = 0; i < 300; ++i) {
+    EnemyBullet b;
+    b.X = game.ScrollX + 10 + (i * 43) % 620;
+    b.Y = game.ScrollY + 10 + (i * 71) % 460;
+    b.Angle = (i * 11) % 256;
+    b.Speed = 3;
+    b.Image = 1;
+    game.EnemyBullets.push_back(b);
+  }
+  // Player bullets in flight between the enemies: as in play, a bullet that overlaps an
+  // enemy is spent on the tick it gets there, so the 300 on the field are the ones
+  // that have not hit yet.
+  auto clear = [&](double x, double y) {
+    for (const EnemyRecord& e : game.EnemyList) {
+      if (!e.Solid || e.Dead) continue;
+      const double dx = x + game.ScrollX - e.X, dy = y + game.ScrollY - e.Y;
+      const double reach = std::max({e.Radius, e.HalfWidth, e.HalfHeight}) + 12.0;
+      if (dx * dx + dy * dy < reach * reach) return false;
+    }
+    return true;
+  };
+  for (int32_t i = 0, k = 0; i < 300; ++k) {
+    PlayerBullet b;
+    b.X = 20 + (k * 37) % 600 + (k / 600) * 3;
+    b.Y = 20 + (k * 53) % 440;
+    if (!clear(b.X, b.Y) && k < 100000) continue;
+    ++i;
+    b.Angle = (i * 7) % 256;
+    b.Speed = kPlayerBulletSpeed;
+    b.Owner = i % 2;
+    game.PlayerBullets.push_back(b);
+  }
+  game.Explosions.clear();
+  for (int32_t i = 0; i < 100; ++i)
+    Explosion_Add(game, (i * 61) % 640, (i * 29) % 480, 64 + (i * 53) % 448, 1 + i % 2);
+}
+
+void BM_PlayingTickWithGroundEnemies(benchmark::State& state) {
+  auto game = std::make_unique<Game>();
+  LoadMixedScene(*game);
+  const auto enemies = game->EnemyList;
+  const auto enemyBullets = game->EnemyBullets;
+  const auto playerBullets = game->PlayerBullets;
+  const auto explosions = game->Explosions;
+  const auto linkSpeeds = game->LinkSpeeds;
+  const int32_t scrollY = game->ScrollY;
+  for (auto _ : state) {
+    // Keep the load constant: every list goes back to its full size each tick.
+    game->EnemyList.assign(enemies.begin(), enemies.end());
+    game->EnemyBullets.assign(enemyBullets.begin(), enemyBullets.end());
+    game->PlayerBullets.assign(playerBullets.begin(), playerBullets.end());
+    game->Explosions.assign(explosions.begin(), explosions.end());
+    game->LinkSpeeds = linkSpeeds;
+    game->ScrollY = scrollY;
+    for (PlayerRecord& p : game->Players) {
+      p.ShieldTime = 1000;
+      p.Energy = 1000;
+    }
+    game->TickCount += 1;
+    PlayingTick(*game);
+    benchmark::DoNotOptimize(game->EnemyList.data());
+  }
+  state.counters["ticks_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["enemies"] = static_cast<double>(enemies.size());
+}
+BENCHMARK(BM_PlayingTickWithGroundEnemies);
+
+void BM_PlayingFrameWithGroundEnemiesSoftware(benchmark::State& state) {
+  TDrawDevice device;
+  device.SetHardware(false);
+  device.SetBitDepth(bd_High);
+  if (device.Initialize() != 0) {
+    state.SkipWithError("software device failed");
+    return;
+  }
+  GameAssets assets;
+  AssetLoaderContext ctx;
+  ctx.Device = &device;
+  ctx.Root = DataDir();
+  auto game = std::make_unique<Game>();
+  std::string error;
+  if (!LoadGraphics(assets, ctx).Ok || !LoadMap(DataDir() + "/system/map.dat", game->Map, error)) {
+    state.SkipWithError("no forged data (set TARQ_DATA to the data folder)");
+    ReleaseGraphics(assets, nullptr);
+    return;
+  }
+  for (const TSpriteImage& s : assets.SpriteImage) game->SpriteNames.push_back(s.Name);
+  LoadMixedScene(*game);
+  DeviceFrameCanvas canvas(device, assets);
+  for (auto _ : state) Timer1Render(*game, &canvas);
+  state.counters["frames_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["enemies"] = static_cast<double>(game->EnemyList.size());
+  state.counters["enemy_bullets"] = static_cast<double>(game->EnemyBullets.size());
+  ReleaseGraphics(assets, nullptr);
+  device.Finalize();
+}
+BENCHMARK(BM_PlayingFrameWithGroundEnemiesSoftware)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tarq
