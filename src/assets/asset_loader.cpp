@@ -1,5 +1,6 @@
 #include "assets/asset_loader.h"
 
+#include <cstdio>
 #include <exception>
 #include <fstream>
 #include <iterator>
@@ -178,8 +179,13 @@ LoadGraphicsResult LoadGraphics(GameAssets& assets, const AssetLoaderContext& ct
 
   // 2. The loading picture; released when loading ends, however it ends.
   TPatternImage picture;
-  std::string ignored;
-  LoadPicture(picture, device, system / "loading.tga", kSpriteFormat, ignored);
+  std::string picture_error;
+  std::error_code picture_ec;
+  if (std::filesystem::exists(system / "loading.tga", picture_ec) &&
+      !LoadPicture(picture, device, system / "loading.tga", kSpriteFormat, picture_error)) {
+    // Not an error for the game (the screen is drawn without it), but worth a line.
+    std::fprintf(stderr, "TARQ: no loading picture: %s\n", picture_error.c_str());
+  }
 
   // 3. Opening frames.
   for (int32_t i = 0; i < kOpeningFrames; ++i) {
