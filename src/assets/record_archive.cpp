@@ -132,6 +132,7 @@ std::string TRecordArchive::RecordName(int32_t index) const {
 
 int32_t TRecordArchive::CreateNew() {
   table_.clear();
+  index_.reset();
   uint8_t header[kHeaderSize] = {};
   const uint32_t one = std::bit_cast<uint32_t>(1.0f);
   const uint32_t fields[5] = {Signature, one, one, 0, static_cast<uint32_t>(kHeaderSize)};
@@ -151,6 +152,7 @@ int32_t TRecordArchive::CreateNew() {
 
 int32_t TRecordArchive::ReadHeader() {
   int64_t size = 0;
+  index_.reset();  // every Open reads the archive afresh, records included
   File file = OpenForReading(FileName, size);
   if (!file) return kArchiveFileError;
   uint8_t raw[kHeaderSize];
