@@ -131,6 +131,8 @@ bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o,
       }
     } else if (a == "--data") {
       if (!next(o.DataDir)) return false;
+    } else if (a == "--schedule") {
+      if (!next(o.ScheduleFile)) return false;
     } else {
       error = "unknown option \"" + a + "\"";
       return false;
@@ -241,6 +243,8 @@ int RunHeadless(const HeadlessOptions& options) {
       return 1;
     }
   }
+  // Resolved before the change to the data folder, like the other paths.
+  const std::string schedulePath = Absolute(options.ScheduleFile);
   if (!options.DataDir.empty()) {
     std::error_code ec;
     std::filesystem::current_path(options.DataDir, ec);
@@ -261,6 +265,7 @@ int RunHeadless(const HeadlessOptions& options) {
   startup.FixedSeed = true;
   startup.Seed = options.SeedGiven ? options.Seed : 0;
   startup.Input = std::move(sourceOwned);
+  startup.SchedulePath = schedulePath;
   if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
 
   Game& game = form.GameState();
@@ -343,7 +348,8 @@ int HeadlessMain(const std::vector<std::string>& args) {
   if (!ParseHeadlessArgs(args, options, error)) {
     std::fprintf(stderr,
                  "tarq: %s\nusage: tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE] "
-                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR]\n",
+                 "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR] "
+                 "[--schedule FILE]\n",
                  error.c_str());
     return 2;
   }

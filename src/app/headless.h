@@ -24,6 +24,8 @@ struct HeadlessOptions {
   int64_t DumpEvery = 1;
   std::vector<std::pair<int64_t, std::string>> Screenshots;  // (tick, PNG path)
   std::string DataDir;
+  // --schedule FILE: the enemy schedule to read instead of system/enemies.txt.
+  std::string ScheduleFile;
 };
 
 // Parses the arguments after the program name (the first must be --headless).

@@ -78,6 +78,7 @@ StartupResult TForm1::FormCreate(StartupOptions options) {
 
 StartupResult TForm1::StartupSteps(StartupOptions options) {
   headless_ = options.Headless;
+  schedule_path_ = options.SchedulePath;
   created_ = true;
   if (!headless_) {
     SDL_SetHint(SDL_HINT_APP_NAME, kApplicationTitle);
@@ -268,8 +269,15 @@ bool TForm1::LoadMap() {
 }
 
 bool TForm1::LoadEnemies() {
-  // The enemy schedule (system/enemies.txt) arrives with the enemies; until then the
-  // level has none.
+  // A schedule that is missing or does not convert stops the start-up: the level
+  // cannot be played without its script.
+  const std::string path = schedule_path_.empty() ? kEnemyScheduleFile : schedule_path_;
+  std::string error;
+  if (!LoadEnemiesFile(path, game_.EnemySchedule, error)) {
+    ShowError(error);
+    return false;
+  }
+  RewindSchedule(game_);
   return true;
 }
 
@@ -293,6 +301,9 @@ bool TForm1::LoadGraphics() {
     return false;
   }
   game_.WaterTiles = &water_tiles_;
+  // The game's rules find sprites by name (sn) through this copy of the table's names.
+  game_.SpriteNames.clear();
+  for (const TSpriteImage& sprite : assets_.SpriteImage) game_.SpriteNames.push_back(sprite.Name);
   return true;
 }
 

@@ -47,6 +47,9 @@ struct StartupOptions {
   uint64_t Seed = 0;
   // The input source; null gives SDL's (window) or an empty scripted one (headless).
   std::unique_ptr<InputSource> Input;
+  // The enemy schedule to read (the headless runner's --schedule); empty: the level's
+  // own system/enemies.txt.
+  std::string SchedulePath;
 };
 
 enum class StartupResult {
@@ -164,6 +167,7 @@ class TForm1 {
   SDL_Window* window_ = nullptr;
   bool sdl_video_ = false;
   bool headless_ = false;
+  std::string schedule_path_;
   bool full_screen_ = false;
   bool vsync_ = false;
   int display_depth_ = 16;  // the colour depth asked of a full-screen display

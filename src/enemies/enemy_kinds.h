@@ -54,6 +54,9 @@ void RegisterSeaBehaviours(EnemyBehaviourTable& table);
 void RegisterInstallationBehaviours(EnemyBehaviourTable& table);
 void RegisterBossBehaviours(EnemyBehaviourTable& table);
 
+// Fills the target player, AimAngle, AimDistance and TargetY of `tick` for record `e`.
+void AimAtTarget(const Game& game, const EnemyRecord& e, EnemyTick& tick);
+
 // Enemy_Tick: every record's behaviour for this tick, in list order. The record count is
 // taken when the walk starts, so a record launched during the walk waits for the next.
 void Enemy_Tick(Game& game);

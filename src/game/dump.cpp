@@ -2,6 +2,7 @@
 
 #include "audio/game_audio.h"
 #include "game/dump_play.h"
+#include "game/dump_enemies.h"
 
 #include <charconv>
 #include <cmath>
@@ -174,6 +175,7 @@ void DumpGame(const Game& game, JsonWriter& w) {
   DumpScreen(game, w);
   DumpPlay(game, w);
   DumpAudioState(game, w);
+  DumpEnemies(game, w);
   // Each subsystem adds its state here with one call of its own dump function.
   w.EndObject();
 }

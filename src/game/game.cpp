@@ -5,7 +5,7 @@
 
 namespace tarq {
 
-void Game::Sound(int32_t sample, int32_t x, int32_t rate) {
+void Game::Sound(int32_t sample, int32_t x, double rate) {
   if (Audio) Audio->Sound(sample, x, rate, SoundVolume);
 }
 void Game::MusicPlay(int32_t track, int32_t order, int32_t row) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/angles.h"
@@ -94,8 +95,20 @@ struct Game {
   // --- Platform reached from the tick ------------------------------------------------
   GameAudio* Audio = nullptr;  // null: silent (headless runner, most tests)
 
+  // --- Enemy schedule and sprite names ----------------------------------------------
+  // The level script, read at start-up; ScheduleIndex is the next entry to fire.
+  std::vector<ScheduleEntry> EnemySchedule;
+  int32_t ScheduleIndex = 0;
+  bool ScheduleDone = false;
+  // The sprite table's names in table order (lower case), filled after loading; the
+  // game's rules find images by name through sn.
+  std::vector<std::string> SpriteNames;
+  // The index of the first sprite with that name, else 0.
+  int32_t sn(std::string_view name) const;
+
   // Forwarders used by the game's rules; they do nothing without an audio side.
-  void Sound(int32_t sample, int32_t x, int32_t rate);
+  // The rate is a percentage and may have a fraction (enemy deaths: 90 + Random(200) / 10).
+  void Sound(int32_t sample, int32_t x, double rate);
   void MusicPlay(int32_t track, int32_t order, int32_t row);
   // The per-tick music volume and cross-fade step.
   void MusicTick();

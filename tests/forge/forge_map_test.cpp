@@ -182,11 +182,17 @@ std::vector<long long> Fields(const std::string& line) {
 }
 
 TEST(ForgedScript, CuesEverySectionsMusicInOrder) {
-  std::vector<std::vector<long long>> entries;
+  std::vector<std::vector<long long>> entries;  // the music cues
+  long long lastTrigger = 1LL << 40;
   for (const std::string& raw : Lines(ReadText(DataDir() / "system" / "enemies.txt"))) {
     const size_t first = raw.find_first_not_of(" \t");
     if (first == std::string::npos || raw[first] == ';') continue;
-    entries.push_back(Fields(raw.substr(first)));
+    const std::vector<long long> fields = Fields(raw.substr(first));
+    ASSERT_EQ(fields.size(), 12u) << raw;
+    // Nothing is held back: every trigger is at most the one before it.
+    EXPECT_LE(fields[0], lastTrigger) << raw;
+    lastTrigger = fields[0];
+    if (fields[1] == 252) entries.push_back(fields);
   }
   const auto& sections = forge::TheLevel().sections;
   ASSERT_EQ(entries.size(), sections.size());

@@ -137,9 +137,11 @@ TEST_F(PlayersTest, NukeReachesItsCraterAfter64TicksWithOnePlayerAnd32WithTwo) {
       ++ticks;
     }
     EXPECT_EQ(ticks, 1 + 64 / players) << players << " players";
-    ASSERT_EQ(game.EnemyList.size(), 1u);
+    // The crater is a tank record, which lays its track mark.
+    ASSERT_EQ(game.EnemyList.size(), 2u);
     EXPECT_EQ(game.EnemyList[0].Kind, 1);
     EXPECT_EQ(game.EnemyList[0].ParamC, 255);
+    EXPECT_EQ(game.EnemyList[1].Kind, 89);
     // After the crater the blast fades: brightness falls once per player per tick.
     while (game.NukeTimer != -1 && ticks < 1000) {
       Tick();
@@ -160,7 +162,7 @@ TEST_F(PlayersTest, NukeLaunchHitsShootableEnemiesAndClearsTheirBullets) {
   game.TickCount += 1;
   PlayingTick(game);
   EXPECT_EQ(game.EnemyList[0].HitPoints, 30);
-  EXPECT_EQ(game.EnemyList[1].HitPoints, 80);
+  EXPECT_EQ(game.EnemyList[1].HitPoints, 999999999);  // the power-up's own value, spared
   EXPECT_TRUE(game.EnemyBullets.empty());
   EXPECT_EQ(P1().Nukes, 1) << "a second launch waits for the first to end";
 }

@@ -7,6 +7,7 @@
 
 #include "archive_writer/archive_writer.h"
 #include "forge.h"
+#include "forge_schedule.h"
 #include "level_plan.h"
 
 namespace tarq::forge {
@@ -182,7 +183,13 @@ void ForgeLevel(const ForgeContext& ctx) {
   tools::WriteFileBytes(ctx.out / "system" / "map.dat", level.map.Encode());
   std::string script =
       "; TARQ level script: Trigger Kind ParamA ParamB ParamC IntA IntB IntC Angle X YOffset HitPoints\r\n";
-  for (const std::string& line : MusicCueLines(level)) script += line + "\r\n";
+  const std::vector<std::string> cues = MusicCueLines(level);
+  for (size_t i = 0; i < cues.size(); ++i) {
+    script += cues[i] + "\r\n";
+    // The first section: its comment and cue, then the opening aircraft.
+    if (i == 1)
+      for (const std::string& line : OpeningAircraftLines()) script += line + "\r\n";
+  }
   tools::WriteFileBytes(ctx.out / "system" / "enemies.txt", std::vector<uint8_t>(script.begin(), script.end()));
   if (ctx.WantSheets()) {
     WriteMapSheets(ctx, level);
