@@ -43,7 +43,10 @@ void WriteWholeFile(const std::string& file_name, const std::vector<uint8_t>& by
 // Rejects BMP headers whose dimensions the file cannot back, before SDL allocates
 // a surface for them. Anything this does not understand is left to SDL to refuse.
 void CheckBmpDimensions(std::span<const uint8_t> b) {
-  if (b.size() < 26 || b[0] != 'B' || b[1] != 'M') return;
+  if (b.size() < 2 || b[0] != 'B' || b[1] != 'M') return;  // not a BMP: the reader refuses it
+  // The picture library reads the sizes of any header it is given, so a header too
+  // short to hold them is refused here rather than read past.
+  if (b.size() < 26) throw BitmapError("BMP file ends early");
   const uint32_t info_size = Le32(&b[14]);
   int64_t w, h;
   uint32_t bpp, compression = 0;
@@ -53,7 +56,7 @@ void CheckBmpDimensions(std::span<const uint8_t> b) {
     h = Le16(&b[20]);
     bpp = Le16(&b[24]);
   } else {
-    if (b.size() < 34) return;
+    if (b.size() < 34) throw BitmapError("BMP file ends early");
     w = static_cast<int32_t>(Le32(&b[18]));
     h = static_cast<int32_t>(Le32(&b[22]));
     bpp = Le16(&b[28]);
