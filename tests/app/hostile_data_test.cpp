@@ -76,7 +76,10 @@ Bytes ReadAll(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+// Replaces the file: a linked file is unlinked first, never written through (the link
+// leads to the forged data folder itself).
 void WriteAll(const fs::path& path, const Bytes& bytes) {
+  fs::remove(path);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
@@ -100,6 +103,7 @@ void CopyDataFolder(const fs::path& to, const std::string& target) {
       fs::create_symlink(entry.path(), dest);  // the map and the sprite archive
     }
   }
+  fs::remove(to / "system/tarq.ini");
   testing_util::WriteFile((to / "system/tarq.ini").string(), kSettings);
   for (const auto& entry : fs::directory_iterator(from / "tiles")) {
     const fs::path dest = to / "tiles" / entry.path().filename();
@@ -315,7 +319,7 @@ TEST(HostileDataMemory, RunningOutOfMemoryWhileLoadingEndsWithTheMessage) {
   if (kSanitized) GTEST_SKIP() << "no address-space limit under the sanitizers";
   testing_util::TempDir scratch;
   const fs::path data = scratch.path() / "data";
-  CopyDataFolder(data, "");
+  CopyDataFolder(data, "system/sprites.pak");
   WriteGreedySprites(data / "system/sprites.pak", 80);
   const Outcome o = RunGame(data);
   EXPECT_EQ(Verdict(o), "") << o.output;
