@@ -198,6 +198,10 @@ std::string Verdict(const Outcome& o) {
   if (WIFSIGNALED(o.status)) return "ended by signal " + std::to_string(WTERMSIG(o.status));
   if (!WIFEXITED(o.status)) return "did not exit";
   if (WEXITSTATUS(o.status) == 127) return "could not be started";
+  // Sanitizer reports end the program with an ordinary exit status.
+  for (const char* report : {"AddressSanitizer", "LeakSanitizer", "runtime error:"}) {
+    if (o.output.find(report) != std::string::npos) return std::string("reported by the sanitizers");
+  }
   if (WEXITSTATUS(o.status) != 0 && o.output.find("TARQ: ") == std::string::npos &&
       o.output.find("tarq: ") == std::string::npos) {
     return "failed (status " + std::to_string(WEXITSTATUS(o.status)) + ") without a message";
