@@ -14,6 +14,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/bounded_file.h"
+
 namespace tarq {
 
 namespace {
@@ -54,29 +56,16 @@ IniFile::~IniFile() = default;
 
 bool IniFile::Load(const std::string& path, std::string* error) {
   impl_->ini.Reset();
-  std::error_code ec;
-  const bool exists = std::filesystem::exists(path, ec);
-  if (ec) {
-    SetError(error, "cannot examine " + path + ": " + ec.message());
+  // A file that cannot be read, is a folder or is too large is an error: the caller
+  // uses the defaults and never writes over what the player has there.
+  std::string text;
+  const FileReadResult read = ReadBoundedFile(path, kMaxConfigFileBytes, text);
+  if (read.Status == FileReadStatus::kMissing) return true;
+  if (!read.Ok()) {
+    SetError(error, read.Error);
     return false;
   }
-  if (!exists) return true;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    SetError(error, path + " is not a file");
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    SetError(error, "cannot read " + path + ": " + std::strerror(errno));
-    return false;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    SetError(error, "cannot read " + path);
-    return false;
-  }
-  LoadText(text.str());
+  LoadText(text);
   return true;
 }
 

@@ -16,6 +16,9 @@ namespace tarq {
 
 // All game paths are relative to the data folder (the current directory).
 inline constexpr const char* kConfigFile = "system/tarq.ini";
+// The largest settings file read: it holds some twenty keys in three sections (well
+// under 1 KB); 1 MiB leaves room for any comments a player adds.
+inline constexpr size_t kMaxConfigFileBytes = size_t{1} << 20;
 
 // One INI file in memory. Load() of a missing file gives an empty file (all defaults).
 class IniFile {

@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/user_paths.h"
 #include "game/bot_pilot.h"
+#include "core/bounded_file.h"
 #include "game/dump.h"
 #include "game/section_start.h"
 
@@ -270,15 +271,15 @@ bool ParseInputScript(std::string_view text, std::vector<ScriptEvent>& events, s
 int RunHeadless(const HeadlessOptions& options) {
   std::vector<ScriptEvent> events;
   if (!options.InputScript.empty()) {
-    std::ifstream in(options.InputScript, std::ios::binary);
-    if (!in) {
+    // A script is a few lines per input change; 16 MiB is far beyond any replay.
+    constexpr size_t kMaxInputScriptBytes = size_t{16} << 20;
+    std::string text;
+    if (!ReadBoundedFile(options.InputScript, kMaxInputScriptBytes, text).Ok()) {
       std::fprintf(stderr, "tarq: cannot read input script %s\n", options.InputScript.c_str());
       return 2;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
     std::string error;
-    if (!ParseInputScript(text.str(), events, error)) {
+    if (!ParseInputScript(text, events, error)) {
       std::fprintf(stderr, "tarq: %s: %s\n", options.InputScript.c_str(), error.c_str());
       return 2;
     }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <new>
 
 #include "assets/backend_factory.h"
 #include "assets/codec.h"
@@ -24,6 +25,7 @@ namespace tarq {
 namespace {
 
 constexpr const char* kMapFile = "system/map.dat";
+constexpr const char* kOutOfMemoryText = "Not enough memory to load the game data.";
 
 }  // namespace
 
@@ -64,6 +66,19 @@ void TForm1::ShowError(const std::string& text) {
 }
 
 StartupResult TForm1::FormCreate(StartupOptions options) {
+  // Data too large for the memory at hand, or anything else that escapes a loader,
+  // ends the start-up with the error message rather than an abort.
+  try {
+    return StartupSteps(std::move(options));
+  } catch (const std::bad_alloc&) {
+    ShowError(kOutOfMemoryText);
+  } catch (const std::exception& e) {
+    ShowError(std::string("Start-up failed: ") + e.what());
+  }
+  return StartupResult::Failed;
+}
+
+StartupResult TForm1::StartupSteps(StartupOptions options) {
   headless_ = options.Headless;
   schedule_path_ = options.SchedulePath;
   created_ = true;
@@ -286,7 +301,13 @@ bool TForm1::LoadGraphics() {
   ctx.Input = &input_;
   ctx.Root = ".";
   if (audio_) ctx.LoadMusicTrack = [this](int32_t track) { audio_->LoadMusicTrack(track); };
-  const LoadGraphicsResult result = ::tarq::LoadGraphics(assets_, ctx);
+  LoadGraphicsResult result;
+  try {
+    result = ::tarq::LoadGraphics(assets_, ctx);
+  } catch (const std::bad_alloc&) {
+    ReleaseGraphics(assets_, nullptr);  // give the memory back before the message
+    result = {false, kOutOfMemoryText};
+  }
   if (!result.Ok) {
     ShowError(result.Error);
     return false;

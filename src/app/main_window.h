@@ -162,6 +162,7 @@ class TForm1 {
   void ApplyWindowMode();
   void DrawClearedFrame();
   void ShowError(const std::string& text);
+  StartupResult StartupSteps(StartupOptions options);  // FormCreate's body
 
   Game game_;
   TFixedTimer timer_;

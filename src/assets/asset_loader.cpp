@@ -1,5 +1,6 @@
 #include "assets/asset_loader.h"
 
+#include <cstdio>
 #include <exception>
 #include <fstream>
 #include <iterator>
@@ -7,6 +8,7 @@
 
 #include "assets/bitmap_ex.h"
 #include "assets/draw_device.h"
+#include "core/bounded_file.h"
 #include "input/input_devices.h"
 #include "render/text.h"
 
@@ -58,13 +60,17 @@ bool LoadPicture(TPatternImage& image, TDrawDevice& device, const std::filesyste
   }
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;
-  text = buffer.str();
+// A base name from the tile list must name a picture inside the tiles folder: no
+// absolute names and no ".." steps (the list may use either slash).
+bool TileNameStaysInside(const std::string& base) {
+  if (base.empty() || base[0] == '/') return false;
+  size_t start = 0;
+  while (start <= base.size()) {
+    size_t end = base.find('/', start);
+    if (end == std::string::npos) end = base.size();
+    if (base.compare(start, end - start, "..") == 0) return false;
+    start = end + 1;
+  }
   return true;
 }
 
@@ -173,8 +179,13 @@ LoadGraphicsResult LoadGraphics(GameAssets& assets, const AssetLoaderContext& ct
 
   // 2. The loading picture; released when loading ends, however it ends.
   TPatternImage picture;
-  std::string ignored;
-  LoadPicture(picture, device, system / "loading.tga", kSpriteFormat, ignored);
+  std::string picture_error;
+  std::error_code picture_ec;
+  if (std::filesystem::exists(system / "loading.tga", picture_ec) &&
+      !LoadPicture(picture, device, system / "loading.tga", kSpriteFormat, picture_error)) {
+    // Not an error for the game (the screen is drawn without it), but worth a line.
+    std::fprintf(stderr, "TARQ: no loading picture: %s\n", picture_error.c_str());
+  }
 
   // 3. Opening frames.
   for (int32_t i = 0; i < kOpeningFrames; ++i) {
@@ -215,8 +226,10 @@ LoadGraphicsResult LoadGraphics(GameAssets& assets, const AssetLoaderContext& ct
   const std::filesystem::path tiles = ctx.Root / "tiles";
   const std::filesystem::path list_path = tiles / "tiles.txt";
   std::string list_text;
-  if (!ReadWholeFile(list_path, list_text)) {
-    return {false, "Cannot read the tile list " + list_path.generic_string()};
+  const FileReadResult list_read = ReadBoundedFile(list_path.string(), kMaxTileListBytes, list_text);
+  if (!list_read.Ok()) {
+    return {false, "Cannot read the tile list " + list_path.generic_string() +
+                       (list_read.Status == FileReadStatus::kMissing ? "" : ": " + list_read.Error)};
   }
   const std::vector<std::string> lines = SplitTileList(list_text);
   assets.TileImages.clear();
@@ -241,6 +254,10 @@ LoadGraphicsResult LoadGraphics(GameAssets& assets, const AssetLoaderContext& ct
     std::string base = tile.Base;
     for (char& c : base) {
       if (c == '\\') c = '/';  // the list may name subfolders the Windows way
+    }
+    if (!TileNameStaysInside(base)) {
+      return {false, "Error in " + list_path.generic_string() + ", line " + std::to_string(i + 1) +
+                         ": the tile name \"" + tile.Base + "\" leads outside the tiles folder"};
     }
     TPatternImage& image = *assets.TileImages[static_cast<size_t>(tile.Number)];
     const std::filesystem::path tga = tiles / (base + ".tga");

@@ -37,6 +37,9 @@ class TDrawDevice;
 class TInputDevices;
 
 constexpr int32_t kTileImageCount = 2048;
+// The longest tile list read: one line for each of the 2048 tile numbers with a base
+// name of up to 255 characters comes to about 570 KB.
+constexpr size_t kMaxTileListBytes = size_t{1} << 20;
 constexpr int32_t kMusicTrackLoadCount = 9;
 
 // Solidity of one tile: 4 x 4 cells row by row from the top-left, each 0, 1 or 2.

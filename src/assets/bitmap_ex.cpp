@@ -7,15 +7,13 @@
 #include <cstring>
 #include <memory>
 
+#include "core/bounded_file.h"
+
 namespace tarq {
 namespace {
 
 constexpr size_t kTgaHeaderSize = 18;
 constexpr const char* kTgaEndsEarly = "TGA file ends early";
-// A run-length compressed BMP can describe far more pixels than it has bytes (a
-// two-byte escape skips a whole row), so its size is capped outright: 16M pixels is
-// well beyond any picture the game reads.
-constexpr uint64_t kMaxCompressedBmpPixels = uint64_t{1} << 24;
 
 uint32_t Le16(const uint8_t* p) { return p[0] | (static_cast<uint32_t>(p[1]) << 8); }
 uint32_t Le32(const uint8_t* p) {
@@ -24,15 +22,12 @@ uint32_t Le32(const uint8_t* p) {
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& file_name) {
-  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(file_name.c_str(), "rb"), std::fclose);
-  if (!f) throw BitmapError("Cannot open file \"" + file_name + "\"");
   std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
+  const FileReadResult read = ReadBoundedFile(file_name, kMaxPictureFileBytes, bytes);
+  if (read.Status == FileReadStatus::kMissing || read.Status == FileReadStatus::kError) {
+    throw BitmapError("Cannot open file \"" + file_name + "\"");
   }
-  if (std::ferror(f.get())) throw BitmapError("Cannot read file \"" + file_name + "\"");
+  if (!read.Ok()) throw BitmapError(read.Error);
   return bytes;
 }
 
@@ -48,16 +43,20 @@ void WriteWholeFile(const std::string& file_name, const std::vector<uint8_t>& by
 // Rejects BMP headers whose dimensions the file cannot back, before SDL allocates
 // a surface for them. Anything this does not understand is left to SDL to refuse.
 void CheckBmpDimensions(std::span<const uint8_t> b) {
-  if (b.size() < 26 || b[0] != 'B' || b[1] != 'M') return;
+  if (b.size() < 2 || b[0] != 'B' || b[1] != 'M') return;  // not a BMP: the reader refuses it
+  // The picture library reads the sizes of any header it is given, so a header too
+  // short to hold them is refused here rather than read past.
+  if (b.size() < 26) throw BitmapError("BMP file ends early");
   const uint32_t info_size = Le32(&b[14]);
   int64_t w, h;
   uint32_t bpp, compression = 0;
   if (info_size == 12) {
-    w = static_cast<int16_t>(Le16(&b[18]));
-    h = static_cast<int16_t>(Le16(&b[20]));
+    // The old header's sizes are unsigned 16-bit numbers, as the BMP reader takes them.
+    w = Le16(&b[18]);
+    h = Le16(&b[20]);
     bpp = Le16(&b[24]);
   } else {
-    if (b.size() < 34) return;
+    if (b.size() < 34) throw BitmapError("BMP file ends early");
     w = static_cast<int32_t>(Le32(&b[18]));
     h = static_cast<int32_t>(Le32(&b[22]));
     bpp = Le16(&b[28]);
@@ -65,14 +64,15 @@ void CheckBmpDimensions(std::span<const uint8_t> b) {
   }
   w = w < 0 ? -w : w;
   h = h < 0 ? -h : h;
-  if (w > 65535 || h > 65535) throw BitmapError("BMP picture dimensions are too large");
-  const uint64_t pixels = static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
+  // Run-length BMPs can describe far more pixels than they have bytes (an escape skips
+  // a whole row), so the pixel count is capped for every form.
+  if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMaxPicturePixels) {
+    throw BitmapError(kPictureTooLarge);
+  }
   const bool packed = compression == 0 || compression == 3 || compression == 6;
   if (packed && bpp > 0 && bpp <= 32) {
     const uint64_t stride = ((static_cast<uint64_t>(w) * bpp + 31) / 32) * 4;
     if (stride * static_cast<uint64_t>(h) > b.size()) throw BitmapError("BMP file ends early");
-  } else if (pixels > kMaxCompressedBmpPixels) {
-    throw BitmapError("BMP picture dimensions are too large");
   }
 }
 
@@ -82,9 +82,8 @@ void TBitmapEx::SetSize(int32_t width, int32_t height, int32_t bits) {
   if (width < 0 || height < 0 || (bits != 24 && bits != 32)) {
     throw BitmapError(kBitmapBadPixelFormat);
   }
-  std::vector<uint8_t> fresh(static_cast<size_t>(width) * static_cast<size_t>(height) *
-                             static_cast<size_t>(bits / 8));
-  pixels_.swap(fresh);
+  // assign keeps any room reserved for widening the picture later.
+  pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(bits / 8), 0);
   width_ = width;
   height_ = height;
   bits_ = bits;
@@ -98,15 +97,17 @@ void TBitmapEx::Clear() {
 
 void TBitmapEx::ConvertTo32Bit() {
   if (bits_ != 24) return;
+  // Widened in place from the last pixel back, so the picture is never held twice
+  // (the readers reserve room for the wide form).
   const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-  std::vector<uint8_t> wide(count * 4);
-  for (size_t i = 0; i < count; ++i) {
-    wide[i * 4 + 0] = pixels_[i * 3 + 0];
-    wide[i * 4 + 1] = pixels_[i * 3 + 1];
-    wide[i * 4 + 2] = pixels_[i * 3 + 2];
-    wide[i * 4 + 3] = 0;
+  pixels_.resize(count * 4);
+  for (size_t i = count; i-- > 0;) {
+    const uint8_t b = pixels_[i * 3 + 0], g = pixels_[i * 3 + 1], r = pixels_[i * 3 + 2];
+    pixels_[i * 4 + 0] = b;
+    pixels_[i * 4 + 1] = g;
+    pixels_[i * 4 + 2] = r;
+    pixels_[i * 4 + 3] = 0;
   }
-  pixels_.swap(wide);
   bits_ = 32;
 }
 
@@ -163,6 +164,9 @@ void TBitmapEx::LoadTgaFromMemory(std::span<const uint8_t> bytes) {
 
   size_t pos = kTgaHeaderSize + id_length;
   if (pos > bytes.size()) throw BitmapError(kTgaEndsEarly);
+  if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxPicturePixels) {
+    throw BitmapError(kPictureTooLarge);
+  }
   const size_t pixel_bytes = bits / 8;
   const size_t row_bytes = static_cast<size_t>(width) * pixel_bytes;
   const size_t need = row_bytes * static_cast<size_t>(height);
@@ -178,37 +182,45 @@ void TBitmapEx::LoadTgaFromMemory(std::span<const uint8_t> bytes) {
     if (need / pixel_bytes > packets * 128) throw BitmapError(kTgaEndsEarly);
   }
 
-  std::vector<uint8_t> data(need);
-  if (image_type == 2) {
-    if (need > 0) std::memcpy(data.data(), bytes.data() + pos, need);
-  } else {
-    size_t produced = 0;
-    while (produced < need) {
-      if (pos >= bytes.size()) throw BitmapError(kTgaEndsEarly);
-      const uint8_t header = bytes[pos++];
-      const size_t count = (header & 0x7F) + 1;
-      // A packet reaching past the end of the picture is cut there.
-      const size_t take = std::min(count * pixel_bytes, need - produced);
-      if (header & 0x80) {
-        if (bytes.size() - pos < pixel_bytes) throw BitmapError(kTgaEndsEarly);
-        const uint8_t* pixel = bytes.data() + pos;
-        pos += pixel_bytes;
-        for (size_t i = 0; i < take; ++i) data[produced + i] = pixel[i % pixel_bytes];
-      } else {
-        if (bytes.size() - pos < take) throw BitmapError(kTgaEndsEarly);
-        std::memcpy(data.data() + produced, bytes.data() + pos, take);
-        pos += count * pixel_bytes;  // may step past the end; nothing more is read then
+  // The pixels are decoded straight into the bitmap in stored row order (the picture
+  // is held once), with room kept for widening to 32 bits in place.
+  pixels_.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+  SetSize(width, height, static_cast<int32_t>(bits));
+  uint8_t* data = pixels_.data();
+  try {
+    if (image_type == 2) {
+      if (need > 0) std::memcpy(data, bytes.data() + pos, need);
+    } else {
+      size_t produced = 0;
+      while (produced < need) {
+        if (pos >= bytes.size()) throw BitmapError(kTgaEndsEarly);
+        const uint8_t header = bytes[pos++];
+        const size_t count = (header & 0x7F) + 1;
+        // A packet reaching past the end of the picture is cut there.
+        const size_t take = std::min(count * pixel_bytes, need - produced);
+        if (header & 0x80) {
+          if (bytes.size() - pos < pixel_bytes) throw BitmapError(kTgaEndsEarly);
+          const uint8_t* pixel = bytes.data() + pos;
+          pos += pixel_bytes;
+          for (size_t i = 0; i < take; ++i) data[produced + i] = pixel[i % pixel_bytes];
+        } else {
+          if (bytes.size() - pos < take) throw BitmapError(kTgaEndsEarly);
+          std::memcpy(data + produced, bytes.data() + pos, take);
+          pos += count * pixel_bytes;  // may step past the end; nothing more is read then
+        }
+        produced += take;
       }
-      produced += take;
     }
+  } catch (...) {
+    Clear();
+    throw;
   }
 
-  SetSize(width, height, static_cast<int32_t>(bits));
+  // Stored bottom row first: turn the rows over in place.
   const bool top_first = (descriptor & 0x20) != 0;
-  for (int32_t stored = 0; stored < height; ++stored) {
-    const int32_t row = top_first ? stored : height - 1 - stored;
-    if (row_bytes > 0) {
-      std::memcpy(Row(row), data.data() + static_cast<size_t>(stored) * row_bytes, row_bytes);
+  if (!top_first && row_bytes > 0) {
+    for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+      std::swap_ranges(Row(top), Row(top) + row_bytes, Row(bottom));
     }
   }
 }
@@ -245,6 +257,7 @@ void TBitmapEx::LoadBmpFromMemory(std::span<const uint8_t> bytes) {
   SDL_FreeSurface(loaded);
   if (!converted) throw BitmapError(std::string("Cannot convert BMP picture: ") + SDL_GetError());
   try {
+    pixels_.reserve(static_cast<size_t>(converted->w) * static_cast<size_t>(converted->h) * 4);
     SetSize(converted->w, converted->h, has_alpha ? 32 : 24);
   } catch (...) {
     SDL_FreeSurface(converted);

@@ -25,6 +25,16 @@ inline constexpr const char* kTgaColourMapped = "Color-mapped TGA is not support
 inline constexpr const char* kTgaBadBitDepth = "Invalid TGA Bit-depth!";
 inline constexpr const char* kTgaMirrored = "Mirrored TGA is not supported!";
 inline constexpr const char* kBitmapBadPixelFormat = "Invalid pixel format!";
+inline constexpr const char* kPictureTooLarge = "Picture dimensions are too large";
+
+// The most pixels a TGA or BMP picture may have: 2048 x 2048. Every picture the game
+// reads (tiles, the loading picture) is cut into 64 x 64 patterns and the forged ones
+// are a single pattern each, so this leaves a thousandfold headroom while keeping one
+// picture below 16 MiB at 32 bits per pixel.
+inline constexpr uint64_t kMaxPicturePixels = uint64_t{2048} * 2048;
+// The largest picture file read: the largest picture uncompressed at 32 bits, plus
+// room for headers, palettes, an ID field and trailing extension data.
+inline constexpr size_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + (size_t{1} << 20);
 
 class TBitmapEx {
  public:

@@ -365,8 +365,10 @@ void TDrawDevice::SetColour(uint32_t argb) {
 }
 
 // Runs the steps every drawing operation shares; corners are TL, TR, BR, BL as x, y.
+// Corners are 64-bit: a position near the edge of the 32-bit range plus a pattern's
+// size (absurd font metrics push the pen there) must not overflow.
 bool TDrawDevice::DrawPrepared(DrawableImage* image, int32_t pattern, int32_t effect,
-                               uint32_t argb, const std::array<int32_t, 8>& c) {
+                               uint32_t argb, const std::array<int64_t, 8>& c) {
   if (!SetTexture(image, pattern, effect)) return false;
   SetCorners(static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2]),
              static_cast<float>(c[3]), static_cast<float>(c[4]), static_cast<float>(c[5]),
@@ -390,7 +392,8 @@ bool TDrawDevice::FillRect(const DrawRect& r, uint32_t color, int32_t effect) {
 bool TDrawDevice::FillBox(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t color,
                           int32_t effect) {
   return DrawPrepared(nullptr, 0, effect, SwapRedBlue(color),
-                      {x, y, x + width, y, x + width, y + height, x, y + height});
+                      {x, y, int64_t{x} + width, y, int64_t{x} + width, int64_t{y} + height, x,
+                       int64_t{y} + height});
 }
 
 bool TDrawDevice::DrawQuad(DrawableImage* image, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
@@ -413,7 +416,7 @@ bool TDrawDevice::DrawImage(DrawableImage* image, int32_t x, int32_t y, int32_t 
   const int32_t pw = image->DrawPatternWidth();
   const int32_t ph = image->DrawPatternHeight();
   return DrawPrepared(image, pattern, effect, kOpaqueWhite,
-                      {x, y, x + pw, y, x + pw, y + ph, x, y + ph});
+                      {x, y, int64_t{x} + pw, y, int64_t{x} + pw, int64_t{y} + ph, x, int64_t{y} + ph});
 }
 
 bool TDrawDevice::DrawImageColored(DrawableImage* image, int32_t x, int32_t y, uint32_t color,
@@ -422,14 +425,14 @@ bool TDrawDevice::DrawImageColored(DrawableImage* image, int32_t x, int32_t y, u
   const int32_t pw = image->DrawPatternWidth();
   const int32_t ph = image->DrawPatternHeight();
   return DrawPrepared(image, pattern, effect, SwapRedBlue(color),
-                      {x, y, x + pw, y, x + pw, y + ph, x, y + ph});
+                      {x, y, int64_t{x} + pw, y, int64_t{x} + pw, int64_t{y} + ph, x, int64_t{y} + ph});
 }
 
 bool TDrawDevice::DrawImageScaled(DrawableImage* image, int32_t x, int32_t y, int32_t scale,
                                   uint32_t color, int32_t pattern, int32_t effect) {
   if (image == nullptr) return false;
-  const auto sw = static_cast<int32_t>(Div(int64_t{image->DrawPatternWidth()} * scale, 256));
-  const auto sh = static_cast<int32_t>(Div(int64_t{image->DrawPatternHeight()} * scale, 256));
+  const int64_t sw = Div(int64_t{image->DrawPatternWidth()} * scale, 256);
+  const int64_t sh = Div(int64_t{image->DrawPatternHeight()} * scale, 256);
   return DrawPrepared(image, pattern, effect, SwapRedBlue(color),
                       {x, y, x + sw, y, x + sw, y + sh, x, y + sh});
 }
@@ -454,11 +457,11 @@ bool TDrawDevice::DrawImageRotatedColored(DrawableImage* image, int32_t x, int32
   const auto sh = static_cast<int32_t>(Div(int64_t{image->DrawPatternHeight()} * scale, 256));
   const RotationEntry& entry = rotation_cache_[static_cast<size_t>(RotationFor(sw, sh))];
   const double t = angle * 2.0 * std::numbers::pi / 256.0;
-  std::array<int32_t, 4> px{}, py{};
+  std::array<int64_t, 4> px{}, py{};
   for (size_t i = 0; i < 4; ++i) {
     const PolarCorner& c = entry.Corners[i];
-    px[i] = x + Round(c.Radius * std::cos(t + c.Angle));
-    py[i] = y + Round(c.Radius * std::sin(t + c.Angle));
+    px[i] = x + RoundEven(c.Radius * std::cos(t + c.Angle));
+    py[i] = y + RoundEven(c.Radius * std::sin(t + c.Angle));
   }
   // Cache order is TL, TR, BL, BR; quads take TL, TR, BR, BL.
   return DrawPrepared(image, pattern, effect, SwapRedBlue(color),

@@ -210,7 +210,7 @@ class TDrawDevice {
   void SetCorners(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4);
   void SetColour(uint32_t argb);
   bool DrawPrepared(DrawableImage* image, int32_t pattern, int32_t effect, uint32_t argb,
-                    const std::array<int32_t, 8>& corners);
+                    const std::array<int64_t, 8>& corners);
   void ShiftRotationCache();
   void BuildRotation(int32_t width, int32_t height, RotationEntry& entry) const;
   int32_t RotationFor(int32_t width, int32_t height);

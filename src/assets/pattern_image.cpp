@@ -13,6 +13,8 @@ namespace tarq {
 namespace {
 
 constexpr size_t kImageRecordHeaderSize = 24;
+static_assert(kMaxDecodedRecordSize >= static_cast<int64_t>(kImageRecordHeaderSize + kMaxImageTexels * 4),
+              "the archive must be able to hold the largest image record");
 constexpr size_t kMaxRecordNameLength = 31;
 
 int32_t ReadInt32(const uint8_t* p) {
@@ -110,7 +112,11 @@ int32_t TPatternImage::LoadFromMemory(TDrawDevice& device, std::span<const uint8
   const int32_t pattern_width = ReadInt32(&data[12]);
   const int32_t pattern_height = ReadInt32(&data[16]);
   const int32_t texture_count = ReadInt32(&data[20]);
+  if (texture_count > kMaxImageTextures) return kImageInvalid;
   if (texture_width > 0 && texture_height > 0 && texture_count > 0) {
+    const uint64_t texels = static_cast<uint64_t>(texture_width) * static_cast<uint64_t>(texture_height) *
+                            static_cast<uint64_t>(texture_count);
+    if (texels > kMaxImageTexels) return kImageInvalid;
     const uint64_t texture_bytes =
         static_cast<uint64_t>(texture_width) * static_cast<uint64_t>(texture_height) * 4;
     const uint64_t available = data.size() - kImageRecordHeaderSize;

@@ -46,6 +46,14 @@ enum : int32_t {
 // "TQIM" read as a little-endian integer.
 inline constexpr uint32_t kImageRecordMagicTQIM = 0x4D495154;
 
+// Bounds of one image record, checked before any texture is made. The forged sprite
+// sheets and fonts use one texture of at most 512 x 256 texels each; sixty-four
+// textures and 4 Mi texels (16 MiB of source pixels, sixteen 512 x 512 textures) leave
+// ample room, while a record of many tiny textures can no longer ask for gigabytes of
+// texture objects.
+inline constexpr int32_t kMaxImageTextures = 64;
+inline constexpr uint64_t kMaxImageTexels = uint64_t{1} << 22;
+
 class TPatternImage : public DrawableImage {
  public:
   TPatternImage() = default;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <unordered_map>
 
 #include "assets/codec.h"
 
@@ -25,13 +26,14 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a regular file for reading and reports its size; anything else (missing,
 // a folder, unreadable) is nullptr.
-File OpenForReading(const std::string& name, int64_t& size) {
+File OpenForReading(const std::string& name, int64_t& size, struct stat* identity = nullptr) {
   if (name.empty()) return nullptr;
   File file(std::fopen(name.c_str(), "rb"));
   if (!file) return nullptr;
   struct stat info {};
   if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   size = static_cast<int64_t>(info.st_size);
+  if (identity) *identity = info;
   return file;
 }
 
@@ -80,6 +82,25 @@ Header ParseHeader(const uint8_t* p) {
 
 }  // namespace
 
+// What ReadRecord learns from the header and table, and the file it learnt it from.
+struct TRecordArchive::RecordIndex {
+  std::string file_name;
+  uint32_t signature = 0;
+  dev_t device = 0;
+  ino_t inode = 0;
+  int64_t size = 0;
+  struct timespec modified {};
+  std::vector<RawEntry> entries;  // the entries the file holds, in table order
+  bool complete = true;           // false when the count claims more than the file holds
+  std::unordered_map<std::string, size_t> first;  // upper-cased name -> first entry
+
+  bool Describes(const std::string& name, uint32_t sig, const struct stat& info) const {
+    return file_name == name && signature == sig && device == info.st_dev && inode == info.st_ino &&
+           size == static_cast<int64_t>(info.st_size) && modified.tv_sec == info.st_mtim.tv_sec &&
+           modified.tv_nsec == info.st_mtim.tv_nsec;
+  }
+};
+
 std::string ArchiveUpperCase(const std::string& text) {
   std::string upper = text;
   for (char& c : upper) {
@@ -111,6 +132,7 @@ std::string TRecordArchive::RecordName(int32_t index) const {
 
 int32_t TRecordArchive::CreateNew() {
   table_.clear();
+  index_.reset();
   uint8_t header[kHeaderSize] = {};
   const uint32_t one = std::bit_cast<uint32_t>(1.0f);
   const uint32_t fields[5] = {Signature, one, one, 0, static_cast<uint32_t>(kHeaderSize)};
@@ -130,6 +152,7 @@ int32_t TRecordArchive::CreateNew() {
 
 int32_t TRecordArchive::ReadHeader() {
   int64_t size = 0;
+  index_.reset();  // every Open reads the archive afresh, records included
   File file = OpenForReading(FileName, size);
   if (!file) return kArchiveFileError;
   uint8_t raw[kHeaderSize];
@@ -168,24 +191,42 @@ int32_t TRecordArchive::ReadRecord(const std::string& name, std::vector<uint8_t>
   const CodecLibrary& codec = *BoundCodecLibrary();
 
   int64_t file_size = 0;
-  File file = OpenForReading(FileName, file_size);
+  struct stat identity {};
+  File file = OpenForReading(FileName, file_size, &identity);
   if (!file) return kArchiveFileError;
-  uint8_t raw[kHeaderSize];
-  if (!ReadExact(file.get(), raw, kHeaderSize)) return kArchiveHeaderUnreadable;
-  const Header header = ParseHeader(raw);
-  if (header.signature != Signature) return kArchiveBadSignature;
-  if (header.version_b > 1.0f) return kArchiveTooNew;
-
-  if (!SeekTo(file.get(), header.table_offset)) return kArchiveFileError;
-  RawEntry entry{};
-  bool found = false;
-  for (int32_t i = 0; i < header.count && !found; ++i) {
-    uint8_t e[kEntrySize];
-    if (!ReadExact(file.get(), e, kEntrySize)) return kArchiveFileError;
-    entry = ParseEntry(e);
-    found = ArchiveUpperCase(entry.name) == key;
+  if (!index_ || !index_->Describes(FileName, Signature, identity)) {
+    index_.reset();
+    uint8_t raw[kHeaderSize];
+    if (!ReadExact(file.get(), raw, kHeaderSize)) return kArchiveHeaderUnreadable;
+    const Header header = ParseHeader(raw);
+    if (header.signature != Signature) return kArchiveBadSignature;
+    if (header.version_b > 1.0f) return kArchiveTooNew;
+    if (!SeekTo(file.get(), header.table_offset)) return kArchiveFileError;
+    auto index = std::make_shared<RecordIndex>();
+    index->file_name = FileName;
+    index->signature = Signature;
+    index->device = identity.st_dev;
+    index->inode = identity.st_ino;
+    index->size = file_size;
+    index->modified = identity.st_mtim;
+    // Entries past the end of the file cannot be read: a name not found among the
+    // ones before them is then a read failure, as reading on would have found.
+    const int64_t room = file_size > header.table_offset ? file_size - header.table_offset : 0;
+    const int64_t fits = room / static_cast<int64_t>(kEntrySize);
+    const int64_t readable = header.count < fits ? header.count : fits;
+    index->complete = header.count <= fits;
+    index->entries.reserve(static_cast<size_t>(readable > 0 ? readable : 0));
+    for (int64_t i = 0; i < readable; ++i) {
+      uint8_t e[kEntrySize];
+      if (!ReadExact(file.get(), e, kEntrySize)) return kArchiveFileError;
+      index->entries.push_back(ParseEntry(e));
+      index->first.emplace(ArchiveUpperCase(index->entries.back().name), index->entries.size() - 1);
+    }
+    index_ = std::move(index);
   }
-  if (!found) return kArchiveNoSuchRecord;
+  const auto hit = index_->first.find(key);
+  if (hit == index_->first.end()) return index_->complete ? kArchiveNoSuchRecord : kArchiveFileError;
+  const RawEntry entry = index_->entries[hit->second];
 
   // A block smaller than its own header cannot exist; one reaching past the end of
   // the file cannot be read. Both are refused before anything is allocated.

@@ -13,6 +13,7 @@
 //   record: at its data offset a 64-byte record header laid out like the entry (name
 //           in upper case), then stored size - 64 bytes of encoded payload.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,10 @@ enum : int32_t {
   kArchiveHeaderUnreadable = -11,
 };
 
-// No record may decode to more than this: far above any sprite sheet or font the game
-// uses, and it keeps a hostile size field from asking for gigabytes.
-constexpr int64_t kMaxDecodedRecordSize = 256 << 20;
+// No record may decode to more than this: the largest image record an image accepts
+// (4 Mi texels of 4 bytes and its header), thirty times the largest forged sheet; it
+// keeps a hostile size field from asking for gigabytes.
+constexpr int64_t kMaxDecodedRecordSize = (int64_t{16} << 20) + 4096;
 // Deflate cannot expand input by more than about 1032:1; a decoded size beyond this
 // bound for the payload at hand cannot be genuine.
 constexpr int64_t kMaxExpansionRatio = 1032;
@@ -70,8 +72,11 @@ class TRecordArchive {
 
   // Reads and decodes the record named name (only its first 31 characters count;
   // matched without regard to case). On success data holds exactly the decoded
-  // bytes and size their count; on failure data is empty and size 0. Reads header
-  // and table from the file afresh on every call.
+  // bytes and size their count; on failure data is empty and size 0. Header and
+  // table are read from the file on the first call and kept for as long as the file
+  // stays the same (device, inode, size, modification time): every call gives what
+  // re-reading them would, but loading n records stays linear in the archive's size
+  // even when a damaged record count makes the table cover the whole file.
   int32_t ReadRecord(const std::string& name, std::vector<uint8_t>& data, int32_t& size) const;
 
   // Writes an empty archive (header only) and empties the table.
@@ -89,6 +94,8 @@ class TRecordArchive {
   float version_a_ = 0.0f;
   float version_b_ = 0.0f;
   std::vector<RecordTableEntry> table_;
+  struct RecordIndex;
+  mutable std::shared_ptr<RecordIndex> index_;  // ReadRecord's kept header and table
 };
 
 // Upper-cases the letters a..z only, as the archive's name matching does.

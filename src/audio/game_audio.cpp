@@ -15,6 +15,13 @@ constexpr float kCompressorThreshold = -12.0f;
 constexpr float kCompressorRatio = 10.0f;
 constexpr float kCompressorPredelay = 1.0f;
 
+// The mixer's volume range. The settings file may hold any number (the in-game menu
+// keeps 0..100, the file does not), so every volume is clamped before it is sent:
+// a fade then starts at 100 at most and ends within 200 ticks.
+constexpr int32_t kMinVolume = 0;
+constexpr int32_t kMaxVolume = 100;
+int32_t MixerVolume(int32_t volume) { return Clamp(volume, kMinVolume, kMaxVolume); }
+
 }  // namespace
 
 int32_t SoundPan(int32_t position) {
@@ -75,7 +82,7 @@ void GameAudio::Sound(int32_t sample, int32_t position, double rate, int32_t sou
   if (sample < 0 || static_cast<size_t>(sample) >= Samples.size()) return;
   const int32_t pan = SoundPan(position);
   const int32_t frequency = SoundFrequency(rate);
-  layer_.SamplePlay(Samples[sample], 0, frequency, soundVolume, pan, false);
+  layer_.SamplePlay(Samples[sample], 0, frequency, MixerVolume(soundVolume), pan, false);
   if (LogSounds) SoundLog.push_back({sample, pan, frequency});
 }
 
@@ -97,6 +104,7 @@ void GameAudio::MusicPlay(int32_t track, int32_t order, int32_t row) {
 }
 
 void GameAudio::SetTrackVolume(int32_t track, int32_t volume) {
+  volume = MixerVolume(volume);
   trackVolume_[track] = volume;
   layer_.ChannelSetAttributes(MusicTracks[track], kKeepFrequency, volume, kKeepPan);
 }

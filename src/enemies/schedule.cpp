@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/bounded_file.h"
 #include "game/game.h"
 
 namespace tarq {
@@ -102,19 +103,17 @@ bool LoadEnemies(std::string_view text, std::vector<ScheduleEntry>& entries, Sch
 
 bool LoadEnemiesFile(const std::string& path, std::vector<ScheduleEntry>& entries,
                      std::string& message) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    message = "Cannot read the enemy schedule " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    message = "Cannot read the enemy schedule " + path;
+  // A schedule line is about 60 characters and a level a few thousand enemies; 16 MiB
+  // is far beyond any level and keeps a huge or endless file from being read whole.
+  constexpr size_t kMaxScheduleBytes = size_t{16} << 20;
+  std::string text;
+  const FileReadResult read = ReadBoundedFile(path, kMaxScheduleBytes, text);
+  if (!read.Ok()) {
+    message = "Cannot read the enemy schedule " + path + ": " + read.Error;
     return false;
   }
   ScheduleError error;
-  if (!LoadEnemies(text.str(), entries, error)) {
+  if (!LoadEnemies(text, entries, error)) {
     message = path + ", line " + std::to_string(error.Line) + ": " + error.Text;
     return false;
   }

@@ -13,6 +13,9 @@ namespace tarq {
 
 namespace {
 
+constexpr int kJoystickReacquireFailed = -22;
+constexpr uint32_t kPovCentred = 0xFFFFFFFFu;
+
 class SdlInputSource : public InputSource {
  public:
   ~SdlInputSource() override { Close(); }
@@ -29,7 +32,9 @@ class SdlInputSource : public InputSource {
 
   void Close() override {
     pads_.CloseAll();
-    for (SDL_Joystick* j : open_) SDL_JoystickClose(j);
+    for (SDL_Joystick* j : open_) {
+      if (j != nullptr) SDL_JoystickClose(j);
+    }
     open_.clear();
     if (joystick_subsystem_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     joystick_subsystem_ = false;
@@ -60,26 +65,46 @@ class SdlInputSource : public InputSource {
   int ReadJoysticks(std::vector<TJoystick>& joysticks) override {
     if (!joystick_subsystem_) return 0;
     SDL_JoystickUpdate();
-    // Drop controllers that were unplugged; keep the others in attach order.
-    for (size_t i = open_.size(); i-- > 0;) {
-      if (!SDL_JoystickGetAttached(open_[i])) {
-        pads_.Forget(open_[i]);
-        SDL_JoystickClose(open_[i]);
-        open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(i));
+    // A pad that is unplugged keeps its slot, so no other pad moves up to its number
+    // and its player gets it back when a pad is plugged in again.
+    for (SDL_Joystick*& j : open_) {
+      if (j != nullptr && !SDL_JoystickGetAttached(j)) {
+        pads_.Forget(j);
+        SDL_JoystickClose(j);
+        j = nullptr;
       }
     }
-    // Pick up controllers that were plugged in, appending them.
+    // Pads plugged in take the first free slot, else a new one at the end.
     const int n = SDL_NumJoysticks();
     for (int d = 0; d < n; ++d) {
       const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(d);
-      const bool known = std::any_of(open_.begin(), open_.end(),
-                                     [id](SDL_Joystick* j) { return SDL_JoystickInstanceID(j) == id; });
+      const bool known = std::any_of(open_.begin(), open_.end(), [id](SDL_Joystick* j) {
+        return j != nullptr && SDL_JoystickInstanceID(j) == id;
+      });
       if (known) continue;
-      if (SDL_Joystick* j = SDL_JoystickOpen(d)) open_.push_back(j);
+      if (SDL_Joystick* j = SDL_JoystickOpen(d)) {
+        const auto free_slot = std::find(open_.begin(), open_.end(), nullptr);
+        if (free_slot != open_.end()) {
+          *free_slot = j;
+        } else {
+          open_.push_back(j);
+        }
+      }
     }
     joysticks.resize(open_.size());
-    for (size_t i = 0; i < open_.size(); ++i) Read(open_[i], joysticks[i]);
-    return 0;
+    int result = 0;
+    for (size_t i = 0; i < open_.size(); ++i) {
+      if (open_[i] != nullptr) {
+        Read(open_[i], joysticks[i]);
+      } else {
+        // An empty slot reads centred with no buttons. The missing pad is reported as
+        // a pad that cannot be acquired again; the other pads are still read.
+        joysticks[i].State = JoystickState{};
+        joysticks[i].State.POV.fill(kPovCentred);
+        if (result == 0) result = kJoystickReacquireFailed;
+      }
+    }
+    return result;
   }
 
  private:

@@ -146,8 +146,9 @@ TEST(BitmapExTga, TruncatedFilesFailCleanly) {
 
 TEST(BitmapExTga, HugeDimensionsAreRefusedBeforeAllocating) {
   // 65535 x 65535 x 4 bytes would be 17 GB; the files hold a handful of bytes.
-  EXPECT_EQ(LoadError(Cat(TgaHeader(2, 65535, 65535, 32, 0), Bytes(64, 7))), "TGA file ends early");
-  EXPECT_EQ(LoadError(Cat(TgaHeader(10, 65535, 65535, 32, 0), {0xFF, 1, 2, 3, 4})), "TGA file ends early");
+  EXPECT_EQ(LoadError(Cat(TgaHeader(2, 65535, 65535, 32, 0), Bytes(64, 7))), kPictureTooLarge);
+  EXPECT_EQ(LoadError(Cat(TgaHeader(10, 65535, 65535, 32, 0), {0xFF, 1, 2, 3, 4})), kPictureTooLarge);
+  EXPECT_EQ(LoadError(Cat(TgaHeader(2, 2048, 2048, 32, 0), Bytes(64, 7))), "TGA file ends early");
   // A zero-sized picture is legal and empty.
   TBitmapEx empty;
   empty.LoadTgaFromMemory(TgaHeader(2, 0, 5, 24, 0));

@@ -162,6 +162,32 @@ TEST(GameAudio, MusicPlaySetsPositionStartsAndCrossFades) {
   EXPECT_EQ(rig.audio.PreviousTrack, 5);
 }
 
+TEST(GameAudio, VolumesFromTheSettingsFileAreClampedSoAFadeEndsWithin200Ticks) {
+  // musicvolume=1000 in the settings file: the fade used to start from 1000 and the
+  // two tunes overlapped for 2000 ticks (27 seconds).
+  Rig rig;
+  rig.audio.MusicPlay(1, 0, 0);
+  rig.audio.MusicStep(1, 1000);
+  EXPECT_EQ(rig.Track(1).volume, 100);
+  rig.audio.MusicPlay(2, 0, 0);
+  int64_t tick = 2;
+  while (rig.audio.PreviousTrack != -1 && tick < 3000) {
+    rig.audio.MusicStep(tick++, 1000);
+    EXPECT_LE(rig.Track(1).volume, 100);
+    EXPECT_EQ(rig.Track(2).volume, 100);
+  }
+  EXPECT_LE(tick - 2, 200);
+  EXPECT_EQ(rig.Track(1).state, State::kStopped);
+  // Below the range likewise: the mixer only ever sees 0..100.
+  rig.audio.MusicStep(tick, -50);
+  EXPECT_EQ(rig.Track(2).volume, 0);
+  rig.audio.Sound(0, 352, 100.0, 1000);
+  rig.audio.Sound(0, 352, 100.0, -7);
+  ASSERT_EQ(rig.layer.playbacks.size(), 2u);
+  EXPECT_EQ(rig.layer.playbacks[0].volume, 100);
+  EXPECT_EQ(rig.layer.playbacks[1].volume, 0);
+}
+
 TEST(GameAudio, IdleTracksAreStoppedEveryTick) {
   Rig rig;
   rig.layer.channels.at(rig.audio.MusicTracks[7]).state = State::kPlaying;
