@@ -321,12 +321,12 @@ TEST(SoftwareKernels, NonFiniteAndHugeVerticesAreHarmless) {
 namespace tarq {
 namespace {
 
-// The four-pixel filtering kernels against the one-pixel ones on whole frames: glows
-// and sprites magnified, shrunk, turned to many angles and pushed past the frame's
-// edges (so samples clamp at the texture's borders), untinted and tinted, with and
-// without vertex alpha, in the blends those kernels take (1, 2, 3, 6) and their
-// neighbours, in 32 and 16 bits. Span lengths and starts vary freely, so the
-// four-pixel loops meet every tail.
+// The four-pixel filtering and fill kernels against the one-pixel ones on whole
+// frames: glows and sprites magnified, shrunk, turned to many angles and pushed past
+// the frame's edges (so samples clamp at the texture's borders), untinted and tinted,
+// with and without vertex alpha, in the blends those kernels take (1, 2, 3, 6) and
+// their neighbours, and fills in the same blends, in 32 and 16 bits. Span lengths and
+// starts vary freely, so the four-pixel loops meet every tail.
 TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
   for (bool low : {false, true}) {
     std::vector<uint32_t> frames[2];
@@ -339,7 +339,7 @@ TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
       d->Clear(0);
       testing::DrawBars(*d, 160, 120);
       const uint32_t tints[] = {0xFFFFFFFF, 0xFF3FC07F, 0x8040A0FF, 0x00FFFFFF};
-      const int32_t blends[] = {1, 2, 3, 6, 0, 8};
+      const int32_t blends[] = {0, 8, 1, 2, 3, 6};  // the copies first, so nothing hides the rest
       int32_t n = 0;
       for (int32_t blend : blends) {
         for (uint32_t tint : tints) {
@@ -353,6 +353,10 @@ TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
           }
           d->DrawImageScaled(&glow, (n * 11) % 150 - 20, (n * 7) % 110 - 20, 700, tint, 0, blend);
           d->DrawImageStretched(&sprite, {(n * 13) % 140, 5, (n * 13) % 140 + 9, 115}, tint, 0, blend);
+          // Untinted and tinted fills of every width up to a few groups of four.
+          const int32_t fx = (n * 29) % 150, fw = 1 + n % 19;
+          d->FillBox(fx, (n * 17) % 110, fw, 9, tint & 0xFF7F5F3Fu, blend | ((n % 3) != 0 ? kEffectVertexAlpha : 0));
+          d->FillQuad(fx, 60, fx + fw, 60, fx + fw + 20, 100, fx + 20, 100, 0x60FFFFFF, blend);
         }
       }
       d->EndScene();
