@@ -560,9 +560,12 @@ TARQ_INLINE void SpreadWeights(__m128i w32, __m128i& w01, __m128i& w23) {
 // one-pixel kernel's arithmetic on 16-bit lanes, so the pictures are the same; the
 // one-pixel kernel's early outs for clear texels give the target unchanged, which is
 // also what the full arithmetic gives, so four clear samples are skipped together.
-template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise>
-void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+// With kColumn the span walks down one texel column pair (dtx 0, as on glows turned a
+// quarter turn), so the horizontal weights are the same on every pixel.
+template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise, bool kColumn>
+TARQ_INLINE void BilinearSpan4(uint32_t* dst, int32_t n, const SpanSetup& p) {
   static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6);
+  const int32_t dtx = kColumn ? 0 : p.dtx;
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i byte_mask = _mm_set1_epi32(0xFF);
@@ -577,17 +580,19 @@ void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
   }
   __m128i txv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_x));
   __m128i tyv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_y));
+  __m128i column_fx = zero;
+  if constexpr (kColumn) SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), column_fx, column_fx);
   int32_t tx = p.tx, ty = p.ty;
   int32_t i = 0;
   for (; i + 4 <= n; i += 4, txv = _mm_add_epi32(txv, step4), tyv = _mm_add_epi32(tyv, step4y)) {
     const uint32_t* c0 = BilinearCorner<kSampler>(p, tx, ty);
-    tx += p.dtx, ty += p.dty;
+    tx += dtx, ty += p.dty;
     const uint32_t* c1 = BilinearCorner<kSampler>(p, tx, ty);
-    tx += p.dtx, ty += p.dty;
+    tx += dtx, ty += p.dty;
     const uint32_t* c2 = BilinearCorner<kSampler>(p, tx, ty);
-    tx += p.dtx, ty += p.dty;
+    tx += dtx, ty += p.dty;
     const uint32_t* c3 = BilinearCorner<kSampler>(p, tx, ty);
-    tx += p.dtx, ty += p.dty;
+    tx += dtx, ty += p.dty;
     auto pair = [](const uint32_t* a, const uint32_t* b) {
       return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
@@ -597,8 +602,8 @@ void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
     const __m128i any = _mm_or_si128(_mm_or_si128(top01, bottom01), _mm_or_si128(top23, bottom23));
     if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) == 0xFFFF) continue;
 
-    __m128i fx01, fx23, fy01, fy23;
-    SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), fx01, fx23);
+    __m128i fx01 = column_fx, fx23 = column_fx, fy01, fy23;
+    if constexpr (!kColumn) SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), fx01, fx23);
     SpreadWeights(_mm_and_si128(_mm_srai_epi32(tyv, 8), byte_mask), fy01, fy23);
     // Down each column by fy (pixel k's weight in its half), then across by fx.
     auto filter = [&](__m128i top, __m128i bottom, __m128i fx, __m128i fy) {
@@ -641,6 +646,15 @@ void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
     rest.tx = tx;
     rest.ty = ty;
     SpanKernel<kSampler, kModulate, kBlend, kQuantise>(dst + i, n - i, rest);
+  }
+}
+
+template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise>
+void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  if (p.dtx == 0) {
+    BilinearSpan4<kSampler, kModulate, kBlend, kQuantise, true>(dst, n, p);
+  } else {
+    BilinearSpan4<kSampler, kModulate, kBlend, kQuantise, false>(dst, n, p);
   }
 }
 
