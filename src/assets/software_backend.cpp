@@ -523,6 +523,178 @@ void RowKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
     SpanKernel<kRow, false, kBlend, kQuantise>(dst + i, n - i, rest);
   }
 }
+
+// Per 16-bit lane round(x * y / 255) for products up to 255 * 255, as Div255 does.
+TARQ_INLINE __m128i MulDiv255x16(__m128i x, __m128i y) {
+  const __m128i v = _mm_add_epi16(_mm_mullo_epi16(x, y), _mm_set1_epi16(128));
+  return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
+}
+
+// a + (b - a) * f / 256 per 16-bit lane, truncating, as Lerp does: (a * (256 - f) + b * f) >> 8.
+TARQ_INLINE __m128i Lerp16(__m128i a, __m128i b, __m128i f) {
+  const __m128i g = _mm_sub_epi16(_mm_set1_epi16(256), f);
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, g), _mm_mullo_epi16(b, f)), 8);
+}
+
+// The 2 x 2 texels a sample at (tx, ty) filters, top-left first, as Fetch finds them.
+template <int32_t kSampler>
+TARQ_INLINE const uint32_t* BilinearCorner(const SpanSetup& p, int32_t tx, int32_t ty) {
+  if constexpr (kSampler == kBilinearInside) {
+    return p.tex + (ty >> 16) * p.ts + (tx >> 16);
+  } else {
+    return p.tex + ClampBorder(ty >> 16, p.th) * p.ts + ClampBorder(tx >> 16, p.tw);
+  }
+}
+
+// The eight 16-bit lanes [w0 x 4, w1 x 4] and [w2 x 4, w3 x 4] from four 32-bit weights.
+TARQ_INLINE void SpreadWeights(__m128i w32, __m128i& w01, __m128i& w23) {
+  const __m128i w16 = _mm_packs_epi32(w32, w32);          // w0 w1 w2 w3 w0 w1 w2 w3
+  const __m128i pairs = _mm_unpacklo_epi16(w16, w16);      // w0 w0 w1 w1 w2 w2 w3 w3
+  w01 = _mm_unpacklo_epi32(pairs, pairs);
+  w23 = _mm_unpackhi_epi32(pairs, pairs);
+}
+
+// Filtered, tinted, blended spans four pixels at a time (magnified glows and their
+// rotated copies), for the blends that leave the target alone where the source is
+// clear: 1 (S + D), 2 (S*As + D*(1-As)), 3 (S*As + D) and 6 (S*S + D). Each step is the
+// one-pixel kernel's arithmetic on 16-bit lanes, so the pictures are the same; the
+// one-pixel kernel's early outs for clear texels give the target unchanged, which is
+// also what the full arithmetic gives, so four clear samples are skipped together.
+// With kColumn the span walks down one texel column pair (dtx 0, as on glows turned a
+// quarter turn), so the horizontal weights are the same on every pixel.
+template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise, bool kColumn>
+TARQ_INLINE void BilinearSpan4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6);
+  const int32_t dtx = kColumn ? 0 : p.dtx;
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i byte_mask = _mm_set1_epi32(0xFF);
+  const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(p.mod)), zero);
+  const __m128i step4 = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(p.dtx) * 4u));
+  const __m128i step4y = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(p.dty) * 4u));
+  // Lane k holds the coordinates of pixel i + k, stepped as the one-pixel kernel steps.
+  alignas(16) int32_t lanes_x[4], lanes_y[4];
+  for (uint32_t k = 0; k < 4; ++k) {
+    lanes_x[k] = static_cast<int32_t>(static_cast<uint32_t>(p.tx) + k * static_cast<uint32_t>(p.dtx));
+    lanes_y[k] = static_cast<int32_t>(static_cast<uint32_t>(p.ty) + k * static_cast<uint32_t>(p.dty));
+  }
+  __m128i txv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_x));
+  __m128i tyv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_y));
+  __m128i column_fx = zero;
+  if constexpr (kColumn) SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), column_fx, column_fx);
+  int32_t tx = p.tx, ty = p.ty;
+  int32_t i = 0;
+  for (; i + 4 <= n; i += 4, txv = _mm_add_epi32(txv, step4), tyv = _mm_add_epi32(tyv, step4y)) {
+    const uint32_t* c0 = BilinearCorner<kSampler>(p, tx, ty);
+    tx += dtx, ty += p.dty;
+    const uint32_t* c1 = BilinearCorner<kSampler>(p, tx, ty);
+    tx += dtx, ty += p.dty;
+    const uint32_t* c2 = BilinearCorner<kSampler>(p, tx, ty);
+    tx += dtx, ty += p.dty;
+    const uint32_t* c3 = BilinearCorner<kSampler>(p, tx, ty);
+    tx += dtx, ty += p.dty;
+    auto pair = [](const uint32_t* a, const uint32_t* b) {
+      return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
+                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+    };
+    const __m128i top01 = pair(c0, c1), bottom01 = pair(c0 + p.ts, c1 + p.ts);
+    const __m128i top23 = pair(c2, c3), bottom23 = pair(c2 + p.ts, c3 + p.ts);
+    const __m128i any = _mm_or_si128(_mm_or_si128(top01, bottom01), _mm_or_si128(top23, bottom23));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) == 0xFFFF) continue;
+
+    __m128i fx01 = column_fx, fx23 = column_fx, fy01, fy23;
+    if constexpr (!kColumn) SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), fx01, fx23);
+    SpreadWeights(_mm_and_si128(_mm_srai_epi32(tyv, 8), byte_mask), fy01, fy23);
+    // Down each column by fy (pixel k's weight in its half), then across by fx.
+    auto filter = [&](__m128i top, __m128i bottom, __m128i fx, __m128i fy) {
+      const __m128i fy_lo = _mm_unpacklo_epi64(fy, fy), fy_hi = _mm_unpackhi_epi64(fy, fy);
+      const __m128i cols_a = Lerp16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero), fy_lo);
+      const __m128i cols_b = Lerp16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero), fy_hi);
+      return Lerp16(_mm_unpacklo_epi64(cols_a, cols_b), _mm_unpackhi_epi64(cols_a, cols_b), fx);
+    };
+    __m128i s01 = filter(top01, bottom01, fx01, fy01);
+    __m128i s23 = filter(top23, bottom23, fx23, fy23);
+    if constexpr (kModulate) {
+      s01 = MulDiv255x16(s01, mod);
+      s23 = MulDiv255x16(s23, mod);
+    }
+    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+    const __m128i d = _mm_loadu_si128(out);
+    __m128i result;
+    if constexpr (kBlend == 1) {
+      result = _mm_adds_epu8(_mm_packus_epi16(s01, s23), d);
+    } else if constexpr (kBlend == 6) {
+      result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s01, s01), MulDiv255x16(s23, s23)), d);
+    } else if constexpr (kBlend == 3) {
+      result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s01, SpreadAlpha(s01)),
+                                              MulDiv255x16(s23, SpreadAlpha(s23))),
+                             d);
+    } else {
+      result = _mm_packus_epi16(AlphaBlend16(s01, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s01)),
+                                AlphaBlend16(s23, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s23)));
+    }
+    result = _mm_or_si128(result, opaque);
+    if constexpr (kQuantise) {
+      // Pixels that change are stored as a 16-bit target holds them.
+      const __m128i same = _mm_cmpeq_epi32(result, d);
+      result = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, Quantise565x4(result)));
+    }
+    _mm_storeu_si128(out, result);
+  }
+  if (i < n) {
+    SpanSetup rest = p;
+    rest.tx = tx;
+    rest.ty = ty;
+    SpanKernel<kSampler, kModulate, kBlend, kQuantise>(dst + i, n - i, rest);
+  }
+}
+
+template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise>
+void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  if (p.dtx == 0) {
+    BilinearSpan4<kSampler, kModulate, kBlend, kQuantise, true>(dst, n, p);
+  } else {
+    BilinearSpan4<kSampler, kModulate, kBlend, kQuantise, false>(dst, n, p);
+  }
+}
+
+// Untextured spans (fades and flashes over the whole frame) four pixels at a time, for
+// blends 1, 2, 3 and 6: the source is the same on every pixel, so its part of the
+// blend is worked out once. The same results as SpanKernel.
+template <bool kModulate, int32_t kBlend, bool kQuantise>
+void FillKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const uint32_t colour = kModulate ? p.mod : 0xFFFFFFFFu;
+  const __m128i s = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
+  // What blends 1, 3 and 6 add to the target, on every channel.
+  __m128i added = s;
+  if constexpr (kBlend == 3) added = MulDiv255x16(s, SpreadAlpha(s));
+  if constexpr (kBlend == 6) added = MulDiv255x16(s, s);
+  added = _mm_packus_epi16(added, added);
+  const __m128i alpha = SpreadAlpha(s);
+  int32_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+    const __m128i d = _mm_loadu_si128(out);
+    __m128i result;
+    if constexpr (kBlend == 2) {
+      result = _mm_packus_epi16(AlphaBlend16(s, _mm_unpacklo_epi8(d, zero), alpha),
+                                AlphaBlend16(s, _mm_unpackhi_epi8(d, zero), alpha));
+    } else {
+      (void)alpha;
+      result = _mm_adds_epu8(added, d);
+    }
+    result = _mm_or_si128(result, opaque);
+    if constexpr (kQuantise) {
+      const __m128i same = _mm_cmpeq_epi32(result, d);
+      result = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, Quantise565x4(result)));
+    }
+    _mm_storeu_si128(out, result);
+  }
+  if (i < n) SpanKernel<kFill, kModulate, kBlend, kQuantise>(dst + i, n - i, p);
+}
 #endif
 
 using SpanFn = void (*)(uint32_t*, int32_t, const SpanSetup&);
@@ -543,6 +715,37 @@ constexpr std::array<std::array<BlendTable, 2>, 2> SamplerTable() {
 
 using SpanTable = std::array<std::array<std::array<BlendTable, 2>, 2>, kSamplerCount>;
 
+#if defined(__SSE2__)
+template <int32_t kSampler>
+void SetBilinearKernels(SpanTable& t) {
+  auto set = [&]<bool kModulate, bool kQuantise>() {
+    auto& row = t[kSampler][kModulate ? 1 : 0][kQuantise ? 1 : 0];
+    row[1] = &BilinearKernel4<kSampler, kModulate, 1, kQuantise>;
+    row[2] = &BilinearKernel4<kSampler, kModulate, 2, kQuantise>;
+    row[3] = &BilinearKernel4<kSampler, kModulate, 3, kQuantise>;
+    row[6] = &BilinearKernel4<kSampler, kModulate, 6, kQuantise>;
+  };
+  set.template operator()<false, false>();
+  set.template operator()<false, true>();
+  set.template operator()<true, false>();
+  set.template operator()<true, true>();
+}
+
+void SetFillKernels(SpanTable& t) {
+  auto set = [&]<bool kModulate, bool kQuantise>() {
+    auto& row = t[kFill][kModulate ? 1 : 0][kQuantise ? 1 : 0];
+    row[1] = &FillKernel4<kModulate, 1, kQuantise>;
+    row[2] = &FillKernel4<kModulate, 2, kQuantise>;
+    row[3] = &FillKernel4<kModulate, 3, kQuantise>;
+    row[6] = &FillKernel4<kModulate, 6, kQuantise>;
+  };
+  set.template operator()<false, false>();
+  set.template operator()<false, true>();
+  set.template operator()<true, false>();
+  set.template operator()<true, true>();
+}
+#endif
+
 SpanTable MakeSpanTable(bool vector_kernels) {
   SpanTable t = {
       SamplerTable<kFill>(),           SamplerTable<kNearest>(), SamplerTable<kBilinear>(),
@@ -558,6 +761,11 @@ SpanTable MakeSpanTable(bool vector_kernels) {
   t[kRow][0][1][1] = &RowKernel4<1, true>;
   t[kRow][0][0][2] = &RowKernel4<2, false>;
   t[kRow][0][1][2] = &RowKernel4<2, true>;
+  // Filtered glows, tinted or not, with the blends that leave clear texels alone.
+  SetBilinearKernels<kBilinear>(t);
+  SetBilinearKernels<kBilinearInside>(t);
+  // Fades and flashes.
+  SetFillKernels(t);
 #endif
   return t;
 }

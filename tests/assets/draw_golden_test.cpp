@@ -317,3 +317,63 @@ TEST(SoftwareKernels, NonFiniteAndHugeVerticesAreHarmless) {
 
 }  // namespace
 }  // namespace tarq
+
+namespace tarq {
+namespace {
+
+// The four-pixel filtering and fill kernels against the one-pixel ones on whole
+// frames: glows and sprites magnified, shrunk, turned to many angles and pushed past
+// the frame's edges (so samples clamp at the texture's borders), untinted and tinted,
+// with and without vertex alpha, in the blends those kernels take (1, 2, 3, 6) and
+// their neighbours, and fills in the same blends, in 32 and 16 bits. Span lengths and
+// starts vary freely, so the four-pixel loops meet every tail.
+TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
+  for (bool low : {false, true}) {
+    std::vector<uint32_t> frames[2];
+    for (int32_t k = 0; k < 2; ++k) {
+      auto d = testing::SoftwareDevice(160, 120, low);
+      static_cast<SoftwareBackend*>(d->Backend())->SetVectorKernels(k == 0);
+      testing::GridImage sprite(*d, 64, 32, 32, 32, testing::SpriteTexels());
+      testing::GridImage glow(*d, 16, 16, 16, 16, testing::GlowTexels(16));
+      d->BeginScene();
+      d->Clear(0);
+      testing::DrawBars(*d, 160, 120);
+      const uint32_t tints[] = {0xFFFFFFFF, 0xFF3FC07F, 0x8040A0FF, 0x00FFFFFF};
+      const int32_t blends[] = {0, 8, 1, 2, 3, 6};  // the copies first, so nothing hides the rest
+      int32_t n = 0;
+      for (int32_t blend : blends) {
+        for (uint32_t tint : tints) {
+          for (int32_t angle : {0, 64, 13, 100, 171}) {
+            const int32_t x = (n * 37) % 190 - 15, y = (n * 23) % 150 - 15;
+            const int32_t scale = 96 + (n * 53) % 900;
+            const int32_t effect = blend | ((n % 2) != 0 ? kEffectVertexAlpha : 0);
+            d->DrawImageRotatedColored(&glow, x, y, angle, scale, tint, 0, effect);
+            d->DrawImageRotatedColored(&sprite, y, x, angle + 7, scale / 3, tint, n % 2, effect);
+            ++n;
+          }
+          d->DrawImageScaled(&glow, (n * 11) % 150 - 20, (n * 7) % 110 - 20, 700, tint, 0, blend);
+          d->DrawImageStretched(&sprite, {(n * 13) % 140, 5, (n * 13) % 140 + 9, 115}, tint, 0, blend);
+          // Untinted and tinted fills of every width up to a few groups of four.
+          const int32_t fx = (n * 29) % 150, fw = 1 + n % 19;
+          d->FillBox(fx, (n * 17) % 110, fw, 9, tint & 0xFF7F5F3Fu, blend | ((n % 3) != 0 ? kEffectVertexAlpha : 0));
+          d->FillQuad(fx, 60, fx + fw, 60, fx + fw + 20, 100, fx + 20, 100, 0x60FFFFFF, blend);
+        }
+      }
+      d->EndScene();
+      frames[k] = testing::Frame(*d);
+    }
+    ASSERT_EQ(frames[0].size(), frames[1].size());
+    size_t differing = 0, first = frames[0].size();
+    for (size_t i = 0; i < frames[0].size(); ++i) {
+      if (frames[0][i] != frames[1][i]) {
+        ++differing;
+        first = std::min(first, i);
+      }
+    }
+    EXPECT_EQ(differing, 0u) << "low bit depth " << low << ", first at " << first % 160 << ","
+                             << first / 160;
+  }
+}
+
+}  // namespace
+}  // namespace tarq

@@ -126,5 +126,46 @@ TEST_F(MenuGoldenTest, InGameMenuAtFullSlideWithTheSpectrum) {
   testing::ExpectGolden(*device, "menu_ingame");
 }
 
+// The screens with the colour-cell backdrop are the same pixel for pixel whether the
+// software back end draws them with its four-pixel kernels or one pixel at a time:
+// the title with its landing flash, and the options screens in both bit depths.
+TEST_F(MenuGoldenTest, BackdropScreensAreTheSameOnBothKernelSets) {
+  auto both = [&](TDrawDevice& d, DeviceFrameCanvas& c, const char* what) {
+    std::vector<uint32_t> frames[2];
+    for (int32_t k = 0; k < 2; ++k) {
+      static_cast<SoftwareBackend*>(d.Backend())->SetVectorKernels(k == 0);
+      Timer1Render(game, &c);
+      frames[k] = testing::Frame(d);
+    }
+    static_cast<SoftwareBackend*>(d.Backend())->SetVectorKernels(true);
+    EXPECT_TRUE(frames[0] == frames[1]) << what;
+  };
+  Tick(350);
+  ASSERT_GT(game.NukeTimer, 0);
+  both(*device, *canvas, "title with the flash");
+  Tick(300);
+  ASSERT_LE(game.NukeTimer, 0);
+  both(*device, *canvas, "title");
+  game.ScreenState = kScreenGameOptions;
+  game.MenuCursor = kOptionsStartup;
+  Tick(40);
+  both(*device, *canvas, "game options");
+
+  // The same frames on a 16-bit target, with the graphics loaded onto it.
+  auto low = testing::SoftwareDevice(640, 480, true);
+  GameAssets low_assets;
+  AssetLoaderContext ctx;
+  ctx.Device = low.get();
+  ctx.Root = TARQ_DATA_DIR;
+  ASSERT_TRUE(LoadGraphics(low_assets, ctx).Ok);
+  {
+    DeviceFrameCanvas low_canvas(*low, low_assets);
+    both(*low, low_canvas, "game options, 16 bits");
+    game.ScreenState = kScreenTitle;
+    both(*low, low_canvas, "title, 16 bits");
+  }
+  ReleaseGraphics(low_assets, nullptr);
+}
+
 }  // namespace
 }  // namespace tarq
