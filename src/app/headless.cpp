@@ -330,7 +330,7 @@ int RunHeadless(const HeadlessOptions& options) {
   if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
 
   Game& game = form.GameState();
-  if (options.StartSection > ScheduleSectionCount(game)) {
+  if (options.StartSection > 1 && options.StartSection > ScheduleSectionCount(game)) {
     std::fprintf(stderr, "tarq: --start-section %lld: the level script has %d sections\n",
                  static_cast<long long>(options.StartSection), ScheduleSectionCount(game));
     return 2;

@@ -9,7 +9,7 @@
 namespace tarq {
 namespace {
 
-class VirtualPads : public ::testing::Test {
+class JoystickSlots : public ::testing::Test {
  protected:
   void SetUp() override {
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -59,7 +59,7 @@ class VirtualPads : public ::testing::Test {
   std::vector<SDL_Joystick*> handles;
 };
 
-TEST_F(VirtualPads, UnpluggingTheFirstPadLeavesTheSecondWithItsPlayer) {
+TEST_F(JoystickSlots, UnpluggingTheFirstPadLeavesTheSecondWithItsPlayer) {
   SDL_Joystick* pad1 = Plug();
   SDL_Joystick* pad2 = Plug();
   Press(pad1, -32768, false);  // player 1 steers left
