@@ -412,6 +412,7 @@ int RunHeadless(const HeadlessOptions& options) {
       dump << DumpGameLine(game) << '\n';
     }
     if (game.QuitRequested) break;  // EXIT / QUIT TO WINDOWS end the run
+    if (options.Observer && !options.Observer(game)) break;
   }
   // A screenshot of the final state (TICK = N) comes from one more frame.
   if (!screenshots.empty()) {

@@ -10,12 +10,15 @@
 //
 // The input-script and dump formats are described in docs/headless.md.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace tarq {
+
+struct Game;
 
 struct HeadlessOptions {
   int64_t Ticks = 0;
@@ -39,6 +42,9 @@ struct HeadlessOptions {
   int64_t StartSection = 1;
   // --schedule FILE: the enemy schedule to read instead of system/enemies.txt.
   std::string ScheduleFile;
+  // For tests that run the runner in-process: called after every tick; returning false
+  // ends the run there.
+  std::function<bool(const Game&)> Observer;
 };
 
 // Parses the arguments after the program name (the first must be --headless).
