@@ -9,7 +9,7 @@
 #include <memory>
 #include <utility>
 
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "heavy_frame_scene.h"
 
 namespace tarq {

@@ -21,8 +21,8 @@
 #include <utility>
 #include <vector>
 
-#include "assets/draw_device.h"
-#include "assets/gl_backend.h"
+#include "gfx/draw_device.h"
+#include "gfx/gl_backend.h"
 #include "heavy_frame_scene.h"
 
 namespace tarq {

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "assets/asset_loader.h"
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "core/random.h"
 #include "game/game.h"
 #include "game/menus.h"

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 
 namespace tarq::bench {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "assets/bitmap_font.h"
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <span>
 
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "assets/pattern_image.h"
 
 namespace {

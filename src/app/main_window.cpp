@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <new>
 
-#include "assets/backend_factory.h"
+#include "gfx/backend_factory.h"
 #include "assets/codec.h"
 #include "audio/mixer_audio_layer.h"
 #include "audio/null_audio_layer.h"

@@ -16,7 +16,7 @@
 #include "app/fixed_timer.h"
 #include "app/hiscore_file.h"
 #include "assets/asset_loader.h"
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "audio/audio_layer.h"
 #include "audio/game_audio.h"
 #include "game/game.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "assets/bitmap_ex.h"
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "core/bounded_file.h"
 #include "input/input_devices.h"
 #include "render/text.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 
 namespace tarq {
 

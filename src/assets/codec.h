@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "assets/pixel_convert.h"
+#include "gfx/pixel_convert.h"
 
 namespace tarq {
 

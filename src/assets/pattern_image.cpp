@@ -6,7 +6,7 @@
 
 #include "assets/bitmap_ex.h"
 #include "assets/codec.h"
-#include "assets/pixel_convert.h"
+#include "gfx/pixel_convert.h"
 #include "assets/record_archive.h"
 
 namespace tarq {

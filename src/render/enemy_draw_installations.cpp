@@ -3,7 +3,7 @@
 // tarpaulin gun, tech guns and doors, airport shooters and domes.
 #include <algorithm>
 
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "render/enemy_draw_ground_family.h"
 
 namespace tarq {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "assets/asset_loader.h"
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "core/numeric.h"
 #include "core/random.h"
 #include "game/game.h"

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "assets/bitmap_font.h"
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "core/numeric.h"
 
 namespace tarq {

@@ -6,7 +6,7 @@
 #include "app/headless.h"
 #include "app/hiscore_file.h"
 #include "app/main_window.h"
-#include "assets/png_io.h"
+#include "gfx/png_io.h"
 #include "fixtures.h"
 #include "game/dump.h"
 

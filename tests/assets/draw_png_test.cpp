@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/png_io.h"
+#include "gfx/png_io.h"
 
 namespace tarq {
 namespace {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "assets/draw_device.h"
-#include "assets/png_io.h"
-#include "assets/recording_backend.h"
-#include "assets/software_backend.h"
+#include "gfx/draw_device.h"
+#include "gfx/png_io.h"
+#include "gfx/recording_backend.h"
+#include "gfx/software_backend.h"
 
 namespace tarq::testing {
 

@@ -2,7 +2,7 @@
 // both must agree within 2/255 per channel. Needs an OpenGL 3.3 core context (Mesa's
 // llvmpipe works with no display through SDL's offscreen driver); without one the
 // tests are skipped, not failed.
-#include "assets/gl_backend.h"
+#include "gfx/gl_backend.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@
 #include <string>
 
 #include "archive_writer/archive_writer.h"
-#include "assets/backend_factory.h"
+#include "gfx/backend_factory.h"
 #include "assets/pattern_image.h"
-#include "assets/png_io.h"
+#include "gfx/png_io.h"
 #include "offscreen_video.h"
 
 namespace tarq {

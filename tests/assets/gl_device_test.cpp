@@ -9,8 +9,8 @@
 #include <string>
 
 #include "archive_writer/archive_writer.h"
-#include "assets/backend_factory.h"
-#include "assets/gl_backend.h"
+#include "gfx/backend_factory.h"
+#include "gfx/gl_backend.h"
 #include "assets/pattern_image.h"
 #include "offscreen_video.h"
 

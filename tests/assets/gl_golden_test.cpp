@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "assets/gl_backend.h"
+#include "gfx/gl_backend.h"
 #include "golden_scenes.h"
 #include "offscreen_video.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "assets/pixel_convert.h"
+#include "gfx/pixel_convert.h"
 
 namespace tarq {
 namespace {

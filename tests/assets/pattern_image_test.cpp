@@ -12,9 +12,9 @@
 #include "archive_writer/archive_writer.h"
 #include "assets/bitmap_ex.h"
 #include "assets/codec.h"
-#include "assets/pixel_convert.h"
+#include "gfx/pixel_convert.h"
 #include "assets/record_archive.h"
-#include "assets/software_backend.h"
+#include "gfx/software_backend.h"
 
 namespace tarq {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "assets/bitmap_font.h"
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "assets/pattern_image.h"
 #include "forge_test_support.h"
 

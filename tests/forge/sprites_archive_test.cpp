@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "assets/bitmap_ex.h"
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "assets/pattern_image.h"
 #include "assets/record_archive.h"
 #include "forge.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 #include "core/angles.h"
 #include "game/game.h"
 #include "render/enemy_draw.h"

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "assets/asset_loader.h"
-#include "assets/png_io.h"
-#include "assets/software_backend.h"
+#include "gfx/png_io.h"
+#include "gfx/software_backend.h"
 
 namespace tarq {
 namespace {

@@ -1,4 +1,4 @@
-#include "assets/software_backend.h"
+#include "gfx/software_backend.h"
 
 #include <SDL.h>
 
@@ -13,7 +13,7 @@
 #include <limits>
 #include <utility>
 
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 
 namespace tarq {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/draw_backend.h"
+#include "gfx/draw_backend.h"
 
 namespace tarq {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "assets/draw_backend.h"
+#include "gfx/draw_backend.h"
 
 namespace tarq {
 

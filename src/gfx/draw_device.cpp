@@ -1,12 +1,12 @@
-#include "assets/draw_device.h"
+#include "gfx/draw_device.h"
 
 #include <cmath>
 #include <cstdio>
 #include <numbers>
 #include <utility>
 
-#include "assets/png_io.h"
-#include "assets/software_backend.h"
+#include "gfx/png_io.h"
+#include "gfx/software_backend.h"
 #include "core/numeric.h"
 
 namespace tarq {

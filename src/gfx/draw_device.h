@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "assets/draw_backend.h"
-#include "assets/mode_list.h"
+#include "gfx/draw_backend.h"
+#include "gfx/mode_list.h"
 
 namespace tarq {
 

@@ -1,4 +1,4 @@
-#include "assets/png_io.h"
+#include "gfx/png_io.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "assets/pixel_convert.h"
+#include "gfx/pixel_convert.h"
 
 #include <array>
 #include <cstring>

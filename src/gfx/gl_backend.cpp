@@ -1,4 +1,4 @@
-#include "assets/gl_backend.h"
+#include "gfx/gl_backend.h"
 
 #include <SDL.h>
 #include <epoxy/gl.h>
@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "assets/draw_device.h"
-#include "assets/pixel_convert.h"
+#include "gfx/draw_device.h"
+#include "gfx/pixel_convert.h"
 
 namespace tarq {
 namespace {

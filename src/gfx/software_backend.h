@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "assets/draw_backend.h"
+#include "gfx/draw_backend.h"
 
 struct SDL_Renderer;
 struct SDL_Texture;

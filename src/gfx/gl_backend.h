@@ -17,7 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "assets/draw_backend.h"
+#include "gfx/draw_backend.h"
 
 namespace tarq {
 

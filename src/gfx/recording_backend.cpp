@@ -1,4 +1,4 @@
-#include "assets/recording_backend.h"
+#include "gfx/recording_backend.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "assets/mode_list.h"
+#include "gfx/mode_list.h"
 
 #include <SDL.h>
 

@@ -1,7 +1,7 @@
-#include "assets/backend_factory.h"
+#include "gfx/backend_factory.h"
 
-#include "assets/draw_device.h"
-#include "assets/gl_backend.h"
+#include "gfx/draw_device.h"
+#include "gfx/gl_backend.h"
 
 namespace tarq {
 
