@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "core/bounded_file.h"
+#include "core/file_write.h"
 
 namespace tarq {
 
@@ -26,20 +27,6 @@ constexpr const char* kSound = "sound";
 
 void SetError(std::string* error, const std::string& text) {
   if (error) *error = text;
-}
-
-// Writes all of `data` to `fd`, retrying short writes.
-bool WriteAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace

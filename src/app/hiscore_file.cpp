@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/file_write.h"
+
 namespace tarq {
 
 namespace {
@@ -23,20 +25,6 @@ void Report(const std::string& path, const char* what, int error) {
   std::fprintf(stderr, "TARQ: cannot %s the high scores %s: %s%s\n", what, path.c_str(),
                std::strerror(error),
                std::strcmp(what, "save") == 0 ? " (the previous table is kept)" : "");
-}
-
-// write() until everything is out; false with errno set on failure.
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 std::string FolderOf(const std::string& path) {

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/file_write.h"
+
 namespace tarq {
 
 namespace fs = std::filesystem;
@@ -59,19 +61,6 @@ bool Absolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
 void SetError(std::string* error, const std::string& text) {
   if (error) *error = text;
-}
-
-bool WriteAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
