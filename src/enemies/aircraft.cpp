@@ -184,8 +184,9 @@ void FloatingBomb(EnemyTick& t) {
   EnemyRecord& e = t.Self();
   e.Height = RiseHeight(e);
   e.IntB = AddWrapped(e.IntB, e.IntC);
-  if (e.IntB >= 128 || e.IntB <= 0) e.IntC = -e.IntC;
-  e.ParamA = ToByteAngle(e.IntB - 128);
+  // Schedule values may be anything: negate and offset in 64 bits.
+  if (e.IntB >= 128 || e.IntB <= 0) e.IntC = AddWrapped(0, -int64_t{e.IntC});
+  e.ParamA = ToByteAngle(int64_t{e.IntB} - 128);
   if (Awake(e)) {
     MoveAlong(e, (10 + Random(10)) / 50.0, e.Angle);
     e.Solid = true;
