@@ -339,7 +339,7 @@ TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
       d->Clear(0);
       testing::DrawBars(*d, 160, 120);
       const uint32_t tints[] = {0xFFFFFFFF, 0xFF3FC07F, 0x8040A0FF, 0x00FFFFFF};
-      const int32_t blends[] = {0, 8, 1, 2, 3, 6};  // the copies first, so nothing hides the rest
+      const int32_t blends[] = {0, 8, 7, 1, 2, 3, 6};  // the copies and darkening first, so nothing hides the rest
       int32_t n = 0;
       for (int32_t blend : blends) {
         for (uint32_t tint : tints) {
