@@ -663,11 +663,13 @@ void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
   }
 }
 
-// Filtered copies along a pre-blended texel row pair (magnified, unturned sprites and
-// backdrops), tinted or not, four pixels at a time: the one-pixel kernel's horizontal
-// blend and tint on 16-bit lanes, so the same results.
-template <bool kModulate, bool kQuantise>
-void BilinearRowCopy4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+// Filtered spans along a pre-blended texel row pair (magnified, unturned sprites and
+// backdrops), tinted or not, copied (blend 0) or alpha-blended (blend 2), four pixels
+// at a time: the one-pixel kernel's horizontal blend, tint and blend on 16-bit lanes,
+// so the same results (a clear texel's full blend gives the target back unchanged).
+template <bool kModulate, int32_t kBlend, bool kQuantise>
+void BilinearRowKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  static_assert(kBlend == 0 || kBlend == 2);
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i byte_mask = _mm_set1_epi32(0xFF);
@@ -704,7 +706,15 @@ void BilinearRowCopy4(uint32_t* dst, int32_t n, const SpanSetup& p) {
       (void)mod;
     }
     __m128i* out = reinterpret_cast<__m128i*>(dst + i);
-    __m128i result = _mm_or_si128(_mm_packus_epi16(s01, s23), opaque);
+    __m128i result;
+    if constexpr (kBlend == 0) {
+      result = _mm_or_si128(_mm_packus_epi16(s01, s23), opaque);
+    } else {
+      const __m128i d = _mm_loadu_si128(out);
+      result = _mm_or_si128(_mm_packus_epi16(AlphaBlend16(s01, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s01)),
+                                             AlphaBlend16(s23, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s23))),
+                            opaque);
+    }
     if constexpr (kQuantise) {
       const __m128i d = _mm_loadu_si128(out);
       const __m128i same = _mm_cmpeq_epi32(result, d);
@@ -715,7 +725,7 @@ void BilinearRowCopy4(uint32_t* dst, int32_t n, const SpanSetup& p) {
   if (i < n) {
     SpanSetup rest = p;
     rest.tx = tx;
-    SpanKernel<kBilinearRow, kModulate, 0, kQuantise>(dst + i, n - i, rest);
+    SpanKernel<kBilinearRow, kModulate, kBlend, kQuantise>(dst + i, n - i, rest);
   }
 }
 
@@ -833,11 +843,15 @@ SpanTable MakeSpanTable(bool vector_kernels) {
   // Filtered glows, tinted or not, with the blends that leave clear texels alone.
   SetBilinearKernels<kBilinear>(t);
   SetBilinearKernels<kBilinearInside>(t);
-  // Filtered copies along one texel row pair.
-  t[kBilinearRow][0][0][0] = &BilinearRowCopy4<false, false>;
-  t[kBilinearRow][0][1][0] = &BilinearRowCopy4<false, true>;
-  t[kBilinearRow][1][0][0] = &BilinearRowCopy4<true, false>;
-  t[kBilinearRow][1][1][0] = &BilinearRowCopy4<true, true>;
+  // Filtered copies and alpha blends along one texel row pair.
+  t[kBilinearRow][0][0][0] = &BilinearRowKernel4<false, 0, false>;
+  t[kBilinearRow][0][1][0] = &BilinearRowKernel4<false, 0, true>;
+  t[kBilinearRow][1][0][0] = &BilinearRowKernel4<true, 0, false>;
+  t[kBilinearRow][1][1][0] = &BilinearRowKernel4<true, 0, true>;
+  t[kBilinearRow][0][0][2] = &BilinearRowKernel4<false, 2, false>;
+  t[kBilinearRow][0][1][2] = &BilinearRowKernel4<false, 2, true>;
+  t[kBilinearRow][1][0][2] = &BilinearRowKernel4<true, 2, false>;
+  t[kBilinearRow][1][1][2] = &BilinearRowKernel4<true, 2, true>;
   // Fades and flashes.
   SetFillKernels(t);
 #endif
