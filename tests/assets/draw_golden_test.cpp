@@ -353,6 +353,7 @@ TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
           }
           d->DrawImageScaled(&glow, (n * 11) % 150 - 20, (n * 7) % 110 - 20, 700, tint, 0, blend);
           d->DrawImageStretched(&sprite, {(n * 13) % 140, 5, (n * 13) % 140 + 9, 115}, tint, 0, blend);
+          d->DrawImageColored(&sprite, (n * 19) % 170 - 20, (n * 31) % 130 - 20, tint, n % 2, blend);
           // Untinted and tinted fills of every width up to a few groups of four.
           const int32_t fx = (n * 29) % 150, fw = 1 + n % 19;
           d->FillBox(fx, (n * 17) % 110, fw, 9, tint & 0xFF7F5F3Fu, blend | ((n % 3) != 0 ? kEffectVertexAlpha : 0));
