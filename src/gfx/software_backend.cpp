@@ -556,7 +556,8 @@ TARQ_INLINE void SpreadWeights(__m128i w32, __m128i& w01, __m128i& w23) {
 
 // Filtered, tinted, blended spans four pixels at a time (magnified glows and their
 // rotated copies), for the blends that leave the target alone where the source is
-// clear: 1 (S + D), 2 (S*As + D*(1-As)), 3 (S*As + D) and 6 (S*S + D). Each step is the
+// clear: 1 (S + D), 2 (S*As + D*(1-As)), 3 (S*As + D), 6 (S*S + D) and 7 (D*(1-S), the
+// rotors' darkening, which also gives the target back where the source is black). Each step is the
 // one-pixel kernel's arithmetic on 16-bit lanes, so the pictures are the same; the
 // one-pixel kernel's early outs for clear texels give the target unchanged, which is
 // also what the full arithmetic gives, so four clear samples are skipped together.
@@ -564,7 +565,7 @@ TARQ_INLINE void SpreadWeights(__m128i w32, __m128i& w01, __m128i& w23) {
 // quarter turn), so the horizontal weights are the same on every pixel.
 template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise, bool kColumn>
 TARQ_INLINE void BilinearSpan4(uint32_t* dst, int32_t n, const SpanSetup& p) {
-  static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6);
+  static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6 || kBlend == 7);
   const int32_t dtx = kColumn ? 0 : p.dtx;
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
@@ -629,6 +630,10 @@ TARQ_INLINE void BilinearSpan4(uint32_t* dst, int32_t n, const SpanSetup& p) {
       result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s01, SpreadAlpha(s01)),
                                               MulDiv255x16(s23, SpreadAlpha(s23))),
                              d);
+    } else if constexpr (kBlend == 7) {
+      const __m128i full = _mm_set1_epi16(255);
+      result = _mm_packus_epi16(MulDiv255x16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(full, s01)),
+                                MulDiv255x16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(full, s23)));
     } else {
       result = _mm_packus_epi16(AlphaBlend16(s01, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s01)),
                                 AlphaBlend16(s23, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s23)));
@@ -658,12 +663,110 @@ void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
   }
 }
 
+// One texel per pixel, tinted, blend 2: four pixels at a time, with the same results
+// as SpanKernel (a clear texel's full blend gives the target back unchanged).
+template <bool kQuantise>
+void TintedRowBlendKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(p.mod)), zero);
+  int32_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i texels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.tex + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(texels, 24), zero)) == 0xFFFF) continue;
+    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+    const __m128i d = _mm_loadu_si128(out);
+    const __m128i s_lo = MulDiv255x16(_mm_unpacklo_epi8(texels, zero), mod);
+    const __m128i s_hi = MulDiv255x16(_mm_unpackhi_epi8(texels, zero), mod);
+    __m128i result = _mm_or_si128(
+        _mm_packus_epi16(AlphaBlend16(s_lo, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s_lo)),
+                         AlphaBlend16(s_hi, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s_hi))),
+        opaque);
+    if constexpr (kQuantise) {
+      const __m128i same = _mm_cmpeq_epi32(result, d);
+      result = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, Quantise565x4(result)));
+    }
+    _mm_storeu_si128(out, result);
+  }
+  if (i < n) {
+    SpanSetup rest = p;
+    rest.tex = p.tex + i;
+    SpanKernel<kRow, true, 2, kQuantise>(dst + i, n - i, rest);
+  }
+}
+
+// Filtered spans along a pre-blended texel row pair (magnified, unturned sprites and
+// backdrops), tinted or not, copied (blend 0) or alpha-blended (blend 2), four pixels
+// at a time: the one-pixel kernel's horizontal blend, tint and blend on 16-bit lanes,
+// so the same results (a clear texel's full blend gives the target back unchanged).
+template <bool kModulate, int32_t kBlend, bool kQuantise>
+void BilinearRowKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  static_assert(kBlend == 0 || kBlend == 2);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i byte_mask = _mm_set1_epi32(0xFF);
+  const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(p.mod)), zero);
+  const __m128i step4 = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(p.dtx) * 4u));
+  alignas(16) int32_t lanes_x[4];
+  for (uint32_t k = 0; k < 4; ++k) {
+    lanes_x[k] = static_cast<int32_t>(static_cast<uint32_t>(p.tx) + k * static_cast<uint32_t>(p.dtx));
+  }
+  __m128i txv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_x));
+  int32_t tx = p.tx;
+  int32_t i = 0;
+  for (; i + 4 <= n; i += 4, txv = _mm_add_epi32(txv, step4)) {
+    // Texel pairs (x, x + 1) of pixels k and k + 1, spread to [a_k, a_k+1] and [b_k, b_k+1].
+    auto pair = [&](__m128i& a, __m128i& b) {
+      const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p.tex + (tx >> 16) + 1));
+      tx += p.dtx;
+      const __m128i second = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p.tex + (tx >> 16) + 1));
+      tx += p.dtx;
+      const __m128i lo = _mm_unpacklo_epi8(first, zero), hi = _mm_unpacklo_epi8(second, zero);
+      a = _mm_unpacklo_epi64(lo, hi);
+      b = _mm_unpackhi_epi64(lo, hi);
+    };
+    __m128i a01, b01, a23, b23, fx01, fx23;
+    pair(a01, b01);
+    pair(a23, b23);
+    SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), fx01, fx23);
+    __m128i s01 = Lerp16(a01, b01, fx01);
+    __m128i s23 = Lerp16(a23, b23, fx23);
+    if constexpr (kModulate) {
+      s01 = MulDiv255x16(s01, mod);
+      s23 = MulDiv255x16(s23, mod);
+    } else {
+      (void)mod;
+    }
+    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+    __m128i result;
+    if constexpr (kBlend == 0) {
+      result = _mm_or_si128(_mm_packus_epi16(s01, s23), opaque);
+    } else {
+      const __m128i d = _mm_loadu_si128(out);
+      result = _mm_or_si128(_mm_packus_epi16(AlphaBlend16(s01, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s01)),
+                                             AlphaBlend16(s23, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s23))),
+                            opaque);
+    }
+    if constexpr (kQuantise) {
+      const __m128i d = _mm_loadu_si128(out);
+      const __m128i same = _mm_cmpeq_epi32(result, d);
+      result = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, Quantise565x4(result)));
+    }
+    _mm_storeu_si128(out, result);
+  }
+  if (i < n) {
+    SpanSetup rest = p;
+    rest.tx = tx;
+    SpanKernel<kBilinearRow, kModulate, kBlend, kQuantise>(dst + i, n - i, rest);
+  }
+}
+
 // Untextured spans (fades and flashes over the whole frame) four pixels at a time, for
-// blends 1, 2, 3 and 6: the source is the same on every pixel, so its part of the
+// blends 1, 2, 3, 6 and 7: the source is the same on every pixel, so its part of the
 // blend is worked out once. The same results as SpanKernel.
 template <bool kModulate, int32_t kBlend, bool kQuantise>
 void FillKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
-  static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6);
+  static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6 || kBlend == 7);
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const uint32_t colour = kModulate ? p.mod : 0xFFFFFFFFu;
@@ -674,6 +777,8 @@ void FillKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
   if constexpr (kBlend == 6) added = MulDiv255x16(s, s);
   added = _mm_packus_epi16(added, added);
   const __m128i alpha = SpreadAlpha(s);
+  // What blend 7 keeps of the target, on every channel.
+  const __m128i kept = _mm_sub_epi16(_mm_set1_epi16(255), s);
   int32_t i = 0;
   for (; i + 4 <= n; i += 4) {
     __m128i* out = reinterpret_cast<__m128i*>(dst + i);
@@ -682,8 +787,12 @@ void FillKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
     if constexpr (kBlend == 2) {
       result = _mm_packus_epi16(AlphaBlend16(s, _mm_unpacklo_epi8(d, zero), alpha),
                                 AlphaBlend16(s, _mm_unpackhi_epi8(d, zero), alpha));
+    } else if constexpr (kBlend == 7) {
+      result = _mm_packus_epi16(MulDiv255x16(_mm_unpacklo_epi8(d, zero), kept),
+                                MulDiv255x16(_mm_unpackhi_epi8(d, zero), kept));
     } else {
       (void)alpha;
+      (void)kept;
       result = _mm_adds_epu8(added, d);
     }
     result = _mm_or_si128(result, opaque);
@@ -724,6 +833,7 @@ void SetBilinearKernels(SpanTable& t) {
     row[2] = &BilinearKernel4<kSampler, kModulate, 2, kQuantise>;
     row[3] = &BilinearKernel4<kSampler, kModulate, 3, kQuantise>;
     row[6] = &BilinearKernel4<kSampler, kModulate, 6, kQuantise>;
+    row[7] = &BilinearKernel4<kSampler, kModulate, 7, kQuantise>;
   };
   set.template operator()<false, false>();
   set.template operator()<false, true>();
@@ -738,6 +848,7 @@ void SetFillKernels(SpanTable& t) {
     row[2] = &FillKernel4<kModulate, 2, kQuantise>;
     row[3] = &FillKernel4<kModulate, 3, kQuantise>;
     row[6] = &FillKernel4<kModulate, 6, kQuantise>;
+    row[7] = &FillKernel4<kModulate, 7, kQuantise>;
   };
   set.template operator()<false, false>();
   set.template operator()<false, true>();
@@ -761,9 +872,20 @@ SpanTable MakeSpanTable(bool vector_kernels) {
   t[kRow][0][1][1] = &RowKernel4<1, true>;
   t[kRow][0][0][2] = &RowKernel4<2, false>;
   t[kRow][0][1][2] = &RowKernel4<2, true>;
+  t[kRow][1][0][2] = &TintedRowBlendKernel4<false>;
+  t[kRow][1][1][2] = &TintedRowBlendKernel4<true>;
   // Filtered glows, tinted or not, with the blends that leave clear texels alone.
   SetBilinearKernels<kBilinear>(t);
   SetBilinearKernels<kBilinearInside>(t);
+  // Filtered copies and alpha blends along one texel row pair.
+  t[kBilinearRow][0][0][0] = &BilinearRowKernel4<false, 0, false>;
+  t[kBilinearRow][0][1][0] = &BilinearRowKernel4<false, 0, true>;
+  t[kBilinearRow][1][0][0] = &BilinearRowKernel4<true, 0, false>;
+  t[kBilinearRow][1][1][0] = &BilinearRowKernel4<true, 0, true>;
+  t[kBilinearRow][0][0][2] = &BilinearRowKernel4<false, 2, false>;
+  t[kBilinearRow][0][1][2] = &BilinearRowKernel4<false, 2, true>;
+  t[kBilinearRow][1][0][2] = &BilinearRowKernel4<true, 2, false>;
+  t[kBilinearRow][1][1][2] = &BilinearRowKernel4<true, 2, true>;
   // Fades and flashes.
   SetFillKernels(t);
 #endif

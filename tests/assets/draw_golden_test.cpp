@@ -339,7 +339,7 @@ TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
       d->Clear(0);
       testing::DrawBars(*d, 160, 120);
       const uint32_t tints[] = {0xFFFFFFFF, 0xFF3FC07F, 0x8040A0FF, 0x00FFFFFF};
-      const int32_t blends[] = {0, 8, 1, 2, 3, 6};  // the copies first, so nothing hides the rest
+      const int32_t blends[] = {0, 8, 7, 1, 2, 3, 6};  // the copies and darkening first, so nothing hides the rest
       int32_t n = 0;
       for (int32_t blend : blends) {
         for (uint32_t tint : tints) {
@@ -353,6 +353,7 @@ TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
           }
           d->DrawImageScaled(&glow, (n * 11) % 150 - 20, (n * 7) % 110 - 20, 700, tint, 0, blend);
           d->DrawImageStretched(&sprite, {(n * 13) % 140, 5, (n * 13) % 140 + 9, 115}, tint, 0, blend);
+          d->DrawImageColored(&sprite, (n * 19) % 170 - 20, (n * 31) % 130 - 20, tint, n % 2, blend);
           // Untinted and tinted fills of every width up to a few groups of four.
           const int32_t fx = (n * 29) % 150, fw = 1 + n % 19;
           d->FillBox(fx, (n * 17) % 110, fw, 9, tint & 0xFF7F5F3Fu, blend | ((n % 3) != 0 ? kEffectVertexAlpha : 0));
