@@ -7,45 +7,17 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 
-#include "assets/asset_loader.h"
-#include "gfx/draw_device.h"
-#include "core/random.h"
-#include "game/game.h"
-#include "game/playing.h"
-#include "render/frame.h"
-
-#ifndef TARQ_DATA_DIR
-#define TARQ_DATA_DIR "build/data"
-#endif
+#include "enemy_bench_scene.h"
 
 namespace tarq {
 namespace {
 
-std::string DataDir() {
-  const char* env = std::getenv("TARQ_DATA");
-  return env != nullptr ? env : TARQ_DATA_DIR;
-}
+using bench::StartFiringPlayers;
 
 void LoadMixedScene(Game& game) {
-  FillAngleTables();
-  SeedRandom(23);
-  game.ScreenState = kScreenTitle;
-  StartRun(game, 0);
-  StartRun(game, 1);
-  game.ScrollY = 200000;
-  game.ScrollX = 32;
-  for (size_t i = 0; i < 2; ++i) {
-    PlayerRecord& p = game.Players[i];
-    p.WeaponLevel = 5;
-    p.FireRate = 5;
-    p.Spread = 3;
-    p.X = 200.0 + 240.0 * static_cast<double>(i);
-    p.Altitude = 256;
-    game.Controls[i].FireHeld = 1;
-  }
+  StartFiringPlayers(game, 23);
   static constexpr int32_t kAir[] = {0, 3, 5, 8, 9, 12, 16, 18, 24, 29, 30, 31, 38, 39, 41, 45, 97, 2};
   // Ground kinds awake and busy (IntA 20, intervals of 30 where they take one), in the
   // proportions of a busy stretch of the level: many tanks, jeeps, guns and small units,
@@ -148,34 +120,7 @@ void BM_PlayingTickWithGroundEnemies(benchmark::State& state) {
 BENCHMARK(BM_PlayingTickWithGroundEnemies);
 
 void BM_PlayingFrameWithGroundEnemiesSoftware(benchmark::State& state) {
-  TDrawDevice device;
-  device.SetHardware(false);
-  device.SetBitDepth(bd_High);
-  if (device.Initialize() != 0) {
-    state.SkipWithError("software device failed");
-    return;
-  }
-  GameAssets assets;
-  AssetLoaderContext ctx;
-  ctx.Device = &device;
-  ctx.Root = DataDir();
-  auto game = std::make_unique<Game>();
-  std::string error;
-  if (!LoadGraphics(assets, ctx).Ok || !LoadMap(DataDir() + "/system/map.dat", game->Map, error)) {
-    state.SkipWithError("no forged data (set TARQ_DATA to the data folder)");
-    ReleaseGraphics(assets, nullptr);
-    return;
-  }
-  for (const TSpriteImage& s : assets.SpriteImage) game->SpriteNames.push_back(s.Name);
-  LoadMixedScene(*game);
-  DeviceFrameCanvas canvas(device, assets);
-  for (auto _ : state) Timer1Render(*game, &canvas);
-  state.counters["frames_per_second"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["enemies"] = static_cast<double>(game->EnemyList.size());
-  state.counters["enemy_bullets"] = static_cast<double>(game->EnemyBullets.size());
-  ReleaseGraphics(assets, nullptr);
-  device.Finalize();
+  bench::SoftwareFrameBenchmark(state, LoadMixedScene, 0);
 }
 BENCHMARK(BM_PlayingFrameWithGroundEnemiesSoftware)->Unit(benchmark::kMillisecond);
 
