@@ -88,35 +88,7 @@ void LoadMixedScene(Game& game) {
     Explosion_Add(game, (i * 61) % 640, (i * 29) % 480, 64 + (i * 53) % 448, 1 + i % 2);
 }
 
-void BM_PlayingTickWithGroundEnemies(benchmark::State& state) {
-  auto game = std::make_unique<Game>();
-  LoadMixedScene(*game);
-  const auto enemies = game->EnemyList;
-  const auto enemyBullets = game->EnemyBullets;
-  const auto playerBullets = game->PlayerBullets;
-  const auto explosions = game->Explosions;
-  const auto linkSpeeds = game->LinkSpeeds;
-  const int32_t scrollY = game->ScrollY;
-  for (auto _ : state) {
-    // Keep the load constant: every list goes back to its full size each tick.
-    game->EnemyList.assign(enemies.begin(), enemies.end());
-    game->EnemyBullets.assign(enemyBullets.begin(), enemyBullets.end());
-    game->PlayerBullets.assign(playerBullets.begin(), playerBullets.end());
-    game->Explosions.assign(explosions.begin(), explosions.end());
-    game->LinkSpeeds = linkSpeeds;
-    game->ScrollY = scrollY;
-    for (PlayerRecord& p : game->Players) {
-      p.ShieldTime = 1000;
-      p.Energy = 1000;
-    }
-    game->TickCount += 1;
-    PlayingTick(*game);
-    benchmark::DoNotOptimize(game->EnemyList.data());
-  }
-  state.counters["ticks_per_second"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["enemies"] = static_cast<double>(enemies.size());
-}
+void BM_PlayingTickWithGroundEnemies(benchmark::State& state) { bench::PlayingTickBenchmark(state, LoadMixedScene); }
 BENCHMARK(BM_PlayingTickWithGroundEnemies);
 
 void BM_PlayingFrameWithGroundEnemiesSoftware(benchmark::State& state) {

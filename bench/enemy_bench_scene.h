@@ -46,6 +46,37 @@ inline void StartFiringPlayers(Game& game, uint64_t seed) {
   }
 }
 
+// Times the playing tick over the scene `load` makes, with every list put back to its
+// full size before each tick so the load stays constant.
+inline void PlayingTickBenchmark(benchmark::State& state, void (*load)(Game&)) {
+  auto game = std::make_unique<Game>();
+  load(*game);
+  const auto enemies = game->EnemyList;
+  const auto enemyBullets = game->EnemyBullets;
+  const auto playerBullets = game->PlayerBullets;
+  const auto explosions = game->Explosions;
+  const auto linkSpeeds = game->LinkSpeeds;
+  const int32_t scrollY = game->ScrollY;
+  for (auto _ : state) {
+    game->EnemyList.assign(enemies.begin(), enemies.end());
+    game->EnemyBullets.assign(enemyBullets.begin(), enemyBullets.end());
+    game->PlayerBullets.assign(playerBullets.begin(), playerBullets.end());
+    game->Explosions.assign(explosions.begin(), explosions.end());
+    game->LinkSpeeds = linkSpeeds;
+    game->ScrollY = scrollY;
+    for (PlayerRecord& p : game->Players) {
+      p.ShieldTime = 1000;
+      p.Energy = 1000;
+    }
+    game->TickCount += 1;
+    PlayingTick(*game);
+    benchmark::DoNotOptimize(game->EnemyList.data());
+  }
+  state.counters["ticks_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["enemies"] = static_cast<double>(enemies.size());
+}
+
 // Times the in-game frame of the scene `load` makes, after `warmTicks` ticks, on the
 // software back end with the forged sprites, tiles and map.
 inline void SoftwareFrameBenchmark(benchmark::State& state, void (*load)(Game&), int warmTicks) {
