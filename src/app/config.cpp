@@ -78,39 +78,7 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(const std::string& path, std::string* error) const {
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  std::error_code ec;
-  if (target.has_parent_path()) {
-    fs::create_directories(target.parent_path(), ec);
-    if (ec) {
-      SetError(error, "cannot create folder " + target.parent_path().string() + ": " + ec.message());
-      return false;
-    }
-  }
-  std::string temp = path + ".tmp-XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    SetError(error, "cannot create a temporary file beside " + path + ": " + std::strerror(errno));
-    return false;
-  }
-  ::fchmod(fd, 0644);
-  const std::string text = Text();
-  const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-  const int writeErrno = errno;
-  ::close(fd);
-  if (!written) {
-    ::unlink(temp.c_str());
-    SetError(error, "cannot write " + path + ": " + std::strerror(writeErrno));
-    return false;
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int renameErrno = errno;
-    ::unlink(temp.c_str());
-    SetError(error, "cannot replace " + path + ": " + std::strerror(renameErrno));
-    return false;
-  }
-  return true;
+  return SaveFileSafely(path, Text(), OnExisting::Replace, error) == SaveOutcome::Saved;
 }
 
 std::string LowerCase(std::string_view text) {

@@ -27,11 +27,6 @@ void Report(const std::string& path, const char* what, int error) {
                std::strcmp(what, "save") == 0 ? " (the previous table is kept)" : "");
 }
 
-std::string FolderOf(const std::string& path) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  return folder.empty() ? std::string(".") : folder.string();
-}
-
 }  // namespace
 
 HiScoreTable LoadHiScores(const std::string& path) {
@@ -61,34 +56,11 @@ HiScoreTable LoadHiScores(const std::string& path) {
 }
 
 bool SaveHiScores(const std::string& path, const HiScoreTable& table) {
-  const std::string bytes = EncodeHiScores(table);
-  // The new table goes to a temporary file beside the old one (a rename is atomic only
-  // within one file system), reaches the disk, and only then takes the old one's name.
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    Report(path, "save", errno);
+  std::string error;
+  if (SaveFileSafely(path, EncodeHiScores(table), OnExisting::Replace, &error) != SaveOutcome::Saved) {
+    std::fprintf(stderr, "TARQ: cannot save the high scores (%s); the previous table is kept\n",
+                 error.c_str());
     return false;
-  }
-  // Keep the old file's permissions; a new file is readable by all, like any other
-  // file the game writes.
-  struct stat old {};
-  const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  int error = 0;
-  if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp.c_str());
-    Report(path, "save", error);
-    return false;
-  }
-  // The rename itself is made durable by syncing the folder; if that fails the new
-  // table is in place all the same.
-  const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
   }
   return true;
 }

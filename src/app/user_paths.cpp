@@ -162,32 +162,12 @@ OldFileMove MoveOldFileOnce(const std::string& oldPath, const std::string& newPa
     SetError(error, "cannot read " + oldPath);
     return OldFileMove::Failed;
   }
-  const fs::path target(newPath);
-  fs::create_directories(target.parent_path(), ec);
-  if (ec) {
-    SetError(error, "cannot create folder " + target.parent_path().string() + ": " + ec.message());
-    return OldFileMove::Failed;
+  switch (SaveFileSafely(newPath, bytes.str(), OnExisting::Keep, error)) {
+    case SaveOutcome::Saved: return OldFileMove::Moved;
+    case SaveOutcome::AlreadyThere: return OldFileMove::NotNeeded;
+    case SaveOutcome::Failed: break;
   }
-  std::string temp = newPath + ".tmp-XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    SetError(error, "cannot create a file beside " + newPath + ": " + std::strerror(errno));
-    return OldFileMove::Failed;
-  }
-  ::fchmod(fd, 0644);
-  const bool written = WriteAll(fd, bytes.str()) && ::fsync(fd) == 0;
-  const int writeErrno = errno;
-  ::close(fd);
-  // link() instead of rename(): a new file that appeared meanwhile is never replaced.
-  if (!written || ::link(temp.c_str(), newPath.c_str()) != 0) {
-    const int e = written ? errno : writeErrno;
-    ::unlink(temp.c_str());
-    if (written && e == EEXIST) return OldFileMove::NotNeeded;
-    SetError(error, "cannot write " + newPath + ": " + std::strerror(e));
-    return OldFileMove::Failed;
-  }
-  ::unlink(temp.c_str());
-  return OldFileMove::Moved;
+  return OldFileMove::Failed;
 }
 
 PlayerFiles PreparePlayerFiles(const std::string& dataFolder, const UserFolders& folders,

@@ -107,8 +107,9 @@ TEST(HiScoreFile, AFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(LoadHiScores(path), SampleTable());
   EXPECT_EQ(FilesIn(dir).size(), 1u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
-  // A folder that does not exist: reported, nothing created.
-  EXPECT_FALSE(SaveHiScores(dir / "nowhere/hiscores.dat", SampleTable()));
+  // A folder that does not exist yet is made.
+  EXPECT_TRUE(SaveHiScores(dir / "new/hiscores.dat", SampleTable()));
+  EXPECT_EQ(LoadHiScores(dir / "new/hiscores.dat"), SampleTable());
   // A folder where the file should be: the rename fails and the temporary file goes.
   std::filesystem::create_directories(dir / "taken/hiscores.dat/inside");
   EXPECT_FALSE(SaveHiScores(dir / "taken/hiscores.dat", SampleTable()));
