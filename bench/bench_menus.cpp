@@ -6,59 +6,21 @@
 // core (taskset -c 0) and read the CPU column when the machine is busy.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <memory>
-
-#include "assets/asset_loader.h"
-#include "gfx/draw_device.h"
 #include "core/random.h"
 #include "game/game.h"
 #include "game/menus.h"
 #include "game/playing.h"
-#include "render/frame.h"
-
-#ifndef TARQ_DATA_DIR
-#define TARQ_DATA_DIR "build/data"
-#endif
+#include "software_frame.h"
 
 namespace tarq {
 namespace {
 
-std::string DataDir() {
-  const char* env = std::getenv("TARQ_DATA");
-  return env != nullptr ? env : TARQ_DATA_DIR;
-}
-
-// Runs `prepare` on a fresh game with the forged graphics loaded, then times frames.
+// The menus' frames on a fresh game that `prepare` sets up.
 template <typename Prepare>
 void TimeFrames(benchmark::State& state, Prepare prepare) {
   FillAngleTables();
   SeedRandom(5);
-  TDrawDevice device;
-  device.SetHardware(false);
-  device.SetBitDepth(bd_High);
-  if (device.Initialize() != 0) {
-    state.SkipWithError("software device failed");
-    return;
-  }
-  GameAssets assets;
-  AssetLoaderContext ctx;
-  ctx.Device = &device;
-  ctx.Root = DataDir();
-  auto game = std::make_unique<Game>();
-  std::string error;
-  if (!LoadGraphics(assets, ctx).Ok || !LoadMap(DataDir() + "/system/map.dat", game->Map, error)) {
-    state.SkipWithError("no forged data (set TARQ_DATA to the data folder)");
-    ReleaseGraphics(assets, nullptr);
-    return;
-  }
-  prepare(*game);
-  DeviceFrameCanvas canvas(device, assets);
-  for (auto _ : state) Timer1Render(*game, &canvas);
-  state.counters["frames_per_second"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  ReleaseGraphics(assets, nullptr);
-  device.Finalize();
+  bench::TimeSoftwareFrames(state, prepare);
 }
 
 void BM_TitleScreenSoftware(benchmark::State& state) {

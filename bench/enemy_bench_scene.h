@@ -1,30 +1,16 @@
 #pragma once
-// What the enemy benchmarks share: the forged data folder, two players firing at full
-// power over the middle of the map, and the in-game frame of a scene drawn on the
-// software back end.
-#include <benchmark/benchmark.h>
-
-#include <cstdlib>
+// What the enemy benchmarks share: two players firing at full power over the middle of
+// the map, the playing tick over a constant load, and the in-game frame of a scene.
 #include <memory>
-#include <string>
 
-#include "assets/asset_loader.h"
+#include "software_frame.h"
 #include "core/random.h"
 #include "game/game.h"
 #include "game/playing.h"
 #include "gfx/draw_device.h"
 #include "render/frame.h"
 
-#ifndef TARQ_DATA_DIR
-#define TARQ_DATA_DIR "build/data"
-#endif
-
 namespace tarq::bench {
-
-inline std::string DataDir() {
-  const char* env = std::getenv("TARQ_DATA");
-  return env != nullptr ? env : TARQ_DATA_DIR;
-}
 
 // A run of two players at the fifth weapon level and fire rate, spread, holding Fire.
 inline void StartFiringPlayers(Game& game, uint64_t seed) {
@@ -77,38 +63,14 @@ inline void PlayingTickBenchmark(benchmark::State& state, void (*load)(Game&)) {
   state.counters["enemies"] = static_cast<double>(enemies.size());
 }
 
-// Times the in-game frame of the scene `load` makes, after `warmTicks` ticks, on the
-// software back end with the forged sprites, tiles and map.
+// Times the in-game frame of the scene `load` makes, after `warmTicks` ticks.
 inline void SoftwareFrameBenchmark(benchmark::State& state, void (*load)(Game&), int warmTicks) {
-  TDrawDevice device;
-  device.SetHardware(false);
-  device.SetBitDepth(bd_High);
-  if (device.Initialize() != 0) {
-    state.SkipWithError("software device failed");
-    return;
-  }
-  GameAssets assets;
-  AssetLoaderContext ctx;
-  ctx.Device = &device;
-  ctx.Root = DataDir();
-  auto game = std::make_unique<Game>();
-  std::string error;
-  if (!LoadGraphics(assets, ctx).Ok || !LoadMap(DataDir() + "/system/map.dat", game->Map, error)) {
-    state.SkipWithError("no forged data (set TARQ_DATA to the data folder)");
-    ReleaseGraphics(assets, nullptr);
-    return;
-  }
-  for (const TSpriteImage& s : assets.SpriteImage) game->SpriteNames.push_back(s.Name);
-  load(*game);
-  for (int i = 0; i < warmTicks; ++i) Timer1Process(*game);
-  DeviceFrameCanvas canvas(device, assets);
-  for (auto _ : state) Timer1Render(*game, &canvas);
-  state.counters["frames_per_second"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["enemies"] = static_cast<double>(game->EnemyList.size());
-  state.counters["enemy_bullets"] = static_cast<double>(game->EnemyBullets.size());
-  ReleaseGraphics(assets, nullptr);
-  device.Finalize();
+  TimeSoftwareFrames(state, [&](Game& game) {
+    load(game);
+    for (int i = 0; i < warmTicks; ++i) Timer1Process(game);
+    state.counters["enemies"] = static_cast<double>(game.EnemyList.size());
+    state.counters["enemy_bullets"] = static_cast<double>(game.EnemyBullets.size());
+  });
 }
 
 }  // namespace tarq::bench
