@@ -653,6 +653,7 @@ void TForm1::AfterPass() {
 void TForm1::Run() {
   SDL_Event event;
   while (!closed_) {
+    if (loop_hook_) loop_hook_();
     while (!closed_ && SDL_PollEvent(&event)) HandleEvent(event);
     if (closed_) break;
     if (game_.QuitRequested || (quit_after_ticks_ > 0 && game_.TickCount >= quit_after_ticks_)) {

@@ -149,6 +149,8 @@ class TForm1 {
   void SetPlayback(ReplayPlayback* playback, std::function<void()> onEnd);
   bool PlayingBack() const { return playback_ != nullptr; }
   void EndPlayback();
+  // Called at the top of every turn of the message loop (tests push window events here).
+  void SetLoopHook(std::function<void()> hook) { loop_hook_ = std::move(hook); }
   uint64_t Seed() const { return seed_; }
 
   Game& GameState() { return game_; }
@@ -222,6 +224,7 @@ class TForm1 {
   std::function<void()> playback_end_;
   int64_t playback_due_ns_ = 0;  // when the next played-back pass is due
   void PlaybackStep();
+  std::function<void()> loop_hook_;
   uint64_t seed_ = 0;
 
   // The key-redefinition prompt of the control options (game_.Prompt points here). It

@@ -186,6 +186,9 @@ void WindowReplays::StartPlayback(TForm1& form) {
   game.HiScoreSaver = nullptr;
   game.FullScreen = form.FullScreen();  // the display is the player's
   playback_ = std::make_unique<ReplayPlayback>(form, replay_, source_->Replayed());
+  // A divergence ends the playback early with a message: watching a replay that no
+  // longer plays as recorded would show a different run.
+  playback_->SetVerify(true);
   form.SetHeadlessPromptPump(nullptr);
   form.SetPlayback(playback_.get(), [this, &form, saved] {
     Game& g = form.GameState();

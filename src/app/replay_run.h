@@ -86,6 +86,8 @@ class WindowReplays {
   void StartPlayback(TForm1& form);
   // After FormCreate: records the session, saving each run in `folder`.
   void StartRecording(TForm1& form, const std::string& folder);
+  // The playback (null before StartPlayback); it checks the checkpoints as it goes.
+  const ReplayPlayback* Playback() const { return playback_.get(); }
 
  private:
   Replay replay_;

@@ -309,3 +309,71 @@ TEST(ReplayRuns, ABotRunVerifies) {
 
 }  // namespace
 }  // namespace tarq
+
+namespace tarq {
+namespace {
+
+// A display that takes 1/75 s per pass, with a slow frame now and then: such a pass
+// owes the timer three ticks, which it runs after one render.
+class StutteringClocks : public TimerClocks {
+ public:
+  bool CounterFrequency(int64_t& frequency) override {
+    frequency = 75;
+    return true;
+  }
+  int64_t Counter() override {
+    ++passes_;
+    counter_ += passes_ % 37 == 0 ? 3 : 1;
+    return counter_;
+  }
+  uint32_t Milliseconds() override { return static_cast<uint32_t>(counter_ * 1000 / 75); }
+
+ private:
+  int64_t counter_ = 0;
+  int64_t passes_ = 0;
+};
+
+TEST(ReplayRuns, PassesThatCatchUpSeveralTicksReplayTheSameWay) {
+  TempDir dir;
+  std::string replayText;
+  {
+    testing_util::ScopedChdir inData(TARQ_DATA_DIR);
+    TForm1 form(std::make_unique<StutteringClocks>());
+    auto owned = std::make_unique<ScriptedInputSource>();
+    ScriptedInputSource& source = *owned;
+    StartupOptions startup;
+    startup.Headless = true;
+    startup.FixedSeed = true;
+    startup.Seed = 99;
+    startup.Input = std::move(owned);
+    startup.SettingsFile = "";
+    ASSERT_EQ(form.FormCreate(std::move(startup)), StartupResult::Ok);
+    Game& game = form.GameState();
+    ReplayRecorder recorder(game, form.Seed(), DataFolderChecksum("."), VersionText());
+    form.SetRecorder(&recorder);
+    // Player 1 (pad 0) starts, sweeps left and right firing, and opens the menu once.
+    while (game.TickCount < 6000) {
+      const int64_t t = game.TickCount;
+      source.ReleaseAll();
+      if (t >= 620 && t < 624) source.Hold("J0B0");
+      if (t >= 700) {
+        source.Hold("J0B0");
+        source.Hold((t / 150) % 2 ? "J0X-" : "J0X+");
+        if ((t / 400) % 2) source.Hold("J0Y-");
+      }
+      if (t == 3000 || t == 3100) form.FormKeyDown(kVkEscape, {});
+      form.Timer1().Idle();
+      form.AfterPass();
+    }
+    form.SetRecorder(nullptr);
+    replayText = WriteReplayText(recorder.Finish());
+  }
+  EXPECT_NE(replayText.find(" pass 3\n"), std::string::npos);
+  WriteFile(dir / "stutter.tqr", replayText);
+  std::string out;
+  EXPECT_EQ(RunShell(Tarq() + " --replay " + dir / "stutter.tqr" + " --verify", &out), 0) << out;
+  EXPECT_NE(out.find("verified"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace tarq
