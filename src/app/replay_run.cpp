@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "app/command_line.h"
 #include "app/headless.h"
@@ -241,6 +242,8 @@ int RunHeadlessReplay(const HeadlessOptions& options) {
     return 1;
   }
   const std::string schedulePath = Absolute(options.ScheduleFile);
+  std::map<int64_t, std::vector<std::string>> screenshots;  // resolved before the data folder is current
+  for (const auto& [tick, path] : options.Screenshots) screenshots[tick].push_back(Absolute(path));
   std::error_code ec;
   std::filesystem::current_path(data.Path, ec);
   if (ec) {
@@ -283,6 +286,7 @@ int RunHeadlessReplay(const HeadlessOptions& options) {
     }
     return ++idlePolls <= 4;
   });
+  int status = 0;
   ReplayPlayback playback(form, replay, source);
   playback.SetVerify(options.Verify);
   if (dump.is_open()) {
@@ -290,11 +294,38 @@ int RunHeadlessReplay(const HeadlessOptions& options) {
       if (g.TickCount % options.DumpEvery == 0) dump << DumpGameLine(g) << '\n';
     };
   }
+  // A screenshot's frame is the pass's render, drawn before its ticks (the frame that
+  // shows the state after TICK ticks); a screenshot of the end state takes one more.
+  auto saveScreenshots = [&](std::map<int64_t, std::vector<std::string>>::iterator due) {
+    for (const std::string& path : due->second) {
+      std::string shotError;
+      if (!form.SaveScreenshot(path, &shotError)) {
+        std::fprintf(stderr, "tarq: screenshot at tick %lld: %s\n", static_cast<long long>(due->first),
+                     shotError.c_str());
+        status = 1;
+      }
+    }
+    screenshots.erase(due);
+  };
   while (!playback.Finished()) {
     idlePolls = 0;
-    playback.Pass(false);
+    const auto due = screenshots.find(game.TickCount);
+    form.SetRenderToDevice(due != screenshots.end());
+    playback.Pass(due != screenshots.end());
+    if (due != screenshots.end()) saveScreenshots(due);
   }
-  int status = 0;
+  if (const auto last = screenshots.find(game.TickCount); last != screenshots.end()) {
+    form.SetRenderToDevice(true);
+    form.Timer1Render();
+    saveScreenshots(last);
+  }
+  for (const auto& [tick, paths] : screenshots) {
+    for (const std::string& path : paths) {
+      std::fprintf(stderr, "tarq: no screenshot %s: the replay ended at tick %lld before tick %lld\n", path.c_str(),
+                   static_cast<long long>(game.TickCount), static_cast<long long>(tick));
+      status = 1;
+    }
+  }
   if (dump.is_open()) {
     dump.flush();
     if (!dump) {

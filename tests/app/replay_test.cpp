@@ -252,9 +252,13 @@ TEST(ReplayRuns, AScriptedRunRecordsAndVerifiesAndAChangedInputDivergesAtTheNext
                          " --dump-every 500",
                      &out),
             0);
-  ASSERT_EQ(RunShell(Tarq() + " --replay " + replay + " --dump " + dir / "b.jsonl" + " --dump-every 500", &out), 0)
+  ASSERT_EQ(RunShell(Tarq() + " --replay " + replay + " --dump " + dir / "b.jsonl" + " --dump-every 500" +
+                         " --screenshot 9500:" + dir / "end.png",
+                     &out),
+            0)
       << out;
   EXPECT_EQ(ReadFile(dir / "a.jsonl"), ReadFile(dir / "b.jsonl"));
+  EXPECT_TRUE(fs::exists(dir / "end.png"));
 
   // One input changed in a copy (left instead of right from tick 1300): the first
   // checkpoint after it fails, naming the first field that differs.
