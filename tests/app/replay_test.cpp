@@ -12,6 +12,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/replay_run.h"
+#include "game/game.h"
 #include "run_program.h"
 #include "test_util.h"
 
@@ -203,6 +204,54 @@ TEST(ReplayFiles, TheDataChecksumCoversNamesAndContentsButNotThePlayersFiles) {
   WriteFile(dir / "tiles/b.dat", "two");
   fs::rename(dir / "tiles/b.dat", dir / "tiles/c.dat");
   EXPECT_NE(DataFolderChecksum(dir.path().string()), base);
+}
+
+TEST(ReplayRecording, ARunLastsFromTheTickThatStartsPlayUntilTheTitleAndHoldsAreChangesOnly) {
+  Game game;
+  TInputDevices input;
+  auto owned = std::make_unique<ScriptedInputSource>();
+  ScriptedInputSource& source = *owned;
+  input.DoJoystick = true;
+  input.SetSource(std::move(owned));
+  ASSERT_EQ(input.Initialize(), 0);
+  ReplayRecorder recorder(game, 5, 0, "test");
+  input.Observer = &recorder;
+  game.ScreenState = kScreenTitle;
+  auto tick = [&](int32_t screen) {
+    recorder.Render();
+    game.TickCount += 1;
+    input.Update();
+    game.ScreenState = screen;
+    recorder.AfterTick();
+  };
+  source.Hold("J0B0");
+  tick(kScreenTitle);
+  source.Keys[0x1E] = 0x01;  // a bit other than "down" changing is no input change
+  tick(kScreenPlaying);      // Fire on the title started the run in tick 1 -> 2
+  EXPECT_TRUE(recorder.InRun());
+  EXPECT_EQ(recorder.Recording().RunStart, 1);
+  tick(kScreenNameEntry);  // game over: the end screens still belong to the run
+  EXPECT_TRUE(recorder.InRun());
+  source.ReleaseAll();
+  tick(kScreenScores);
+  EXPECT_FALSE(recorder.TakeRunEnded());
+  tick(kScreenTitle);
+  EXPECT_FALSE(recorder.InRun());
+  EXPECT_TRUE(recorder.TakeRunEnded());
+  EXPECT_FALSE(recorder.TakeRunEnded());
+  const Replay r = recorder.Finish();
+  ASSERT_EQ(r.Events.size(), 2u);
+  EXPECT_EQ(r.Events[0].Tick, 0);
+  EXPECT_EQ(r.Events[0].Codes, "J0B0");
+  EXPECT_EQ(r.Events[1].Tick, 3);
+  EXPECT_EQ(r.Events[1].Codes, "");
+  EXPECT_EQ(r.End, 5);
+  ASSERT_EQ(r.Checkpoints.size(), 1u);
+  EXPECT_EQ(r.Checkpoints[0].Tick, 5);
+  EXPECT_EQ(r.Checkpoints[0].Fields.front().first, "TickCount");
+  EXPECT_EQ(FirstDifferingField(r.Checkpoints[0], StateCheckpoint(game)), "");
+  game.Players[1].Score += 10;
+  EXPECT_EQ(FirstDifferingField(r.Checkpoints[0], StateCheckpoint(game)), "Players");
 }
 
 // --- Runs of the real program --------------------------------------------------------
