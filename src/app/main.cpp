@@ -65,9 +65,10 @@ int RunWindow(const tarq::WindowOptions& options) {
   tarq::StartupOptions startup;
   startup.SettingsFile = files.Settings;
   startup.ScoresFile = files.HiScores;
-  tarq::TForm1 form;
-  // Every run is recorded; with --replay FILE the session plays that replay first.
+  // Every run is recorded; with --replay FILE the session plays that replay first. (It
+  // outlives the window, which points at its recorder or playback.)
   tarq::WindowReplays replays;
+  tarq::TForm1 form;
   if (!replayFile.empty()) {
     std::string error;
     if (!replays.PreparePlayback(replayFile, form, startup, error)) {

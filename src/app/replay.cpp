@@ -502,10 +502,10 @@ ReplayCheckpoint StateCheckpoint(const Game& game) {
 }
 
 std::string FirstDifferingField(const ReplayCheckpoint& expected, const ReplayCheckpoint& actual) {
-  for (const auto& [name, hash] : expected.Fields) {
+  for (const auto& field : expected.Fields) {
     const auto found = std::find_if(actual.Fields.begin(), actual.Fields.end(),
-                                    [&](const auto& f) { return f.first == name; });
-    if (found == actual.Fields.end() || found->second != hash) return name;
+                                    [&](const auto& f) { return f.first == field.first; });
+    if (found == actual.Fields.end() || found->second != field.second) return field.first;
   }
   for (const auto& f : actual.Fields) {
     const auto found = std::find_if(expected.Fields.begin(), expected.Fields.end(),

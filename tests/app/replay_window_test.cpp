@@ -130,7 +130,16 @@ TEST(ReplayWindow, ARunPlayedInTheWindowVerifiesHeadlessAndPlaysBack) {
   EXPECT_NE(out.find("verified"), std::string::npos) << out;
 
   // Played back in the window at the game's rate, it runs to its end without diverging,
-  // returns to the title, and leaves no replay and no high-score file behind.
+  // returns to the title, and leaves no replay and no high-score file behind; the
+  // player's settings are not replaced by the replay's (player 2, who does not play
+  // here, has Fire on another key in the replay).
+  {
+    std::string edited = ReadFile(folder + "/last.tqr");
+    const size_t at = edited.find("binding 1 4 J1B0KB1E\n");
+    ASSERT_NE(at, std::string::npos);
+    edited.replace(at, 21, "binding 1 4 J1B0KB39\n");
+    WriteFile(folder + "/last.tqr", edited);
+  }
   const size_t filesBefore = static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
   {
     ScopedChdir inData(TARQ_DATA_DIR);
@@ -160,6 +169,9 @@ TEST(ReplayWindow, ARunPlayedInTheWindowVerifiesHeadlessAndPlaysBack) {
   }
   EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(folder), {})), filesBefore);
   EXPECT_FALSE(fs::exists(dir / "hiscores-playback.dat"));
+  const std::string settings = ReadFile(dir / "tarq.ini");
+  EXPECT_NE(settings.find("J1B0KB1E"), std::string::npos) << settings;
+  EXPECT_EQ(settings.find("KB39"), std::string::npos) << settings;
 }
 
 }  // namespace
