@@ -13,6 +13,7 @@ std::string VersionText() { return std::string("tarq ") + TARQ_VERSION; }
 std::string HelpText() {
   return "Usage: tarq [--data DIR] [--quit-after-ticks N] [--replay FILE]\n"
          "       tarq --headless --ticks N [HEADLESS OPTIONS]\n"
+         "       tarq --headless --replay FILE [--verify] [HEADLESS OPTIONS]\n"
          "A vertically scrolling shoot-'em-up for one or two players.\n"
          "\n"
          "Options:\n"
@@ -24,7 +25,7 @@ std::string HelpText() {
          "  --version                   show the version and exit\n"
          "\n"
          "Headless options (after --headless):\n"
-         "  --ticks N                   run N game ticks (required)\n"
+         "  --ticks N                   run N game ticks (required without --replay)\n"
          "  --seed S                    seed the random numbers with S (default 0)\n"
          "  --input SCRIPT              feed the timed inputs of SCRIPT\n"
          "  --dump FILE                 write the game state as one JSON line per tick\n"

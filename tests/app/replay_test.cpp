@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "app/command_line.h"
+#include "app/headless.h"
 #include "app/main_window.h"
 #include "app/replay_run.h"
 #include "game/game.h"
@@ -254,6 +255,32 @@ TEST(ReplayRecording, ARunLastsFromTheTickThatStartsPlayUntilTheTitleAndHoldsAre
   EXPECT_EQ(FirstDifferingField(r.Checkpoints[0], StateCheckpoint(game)), "Players");
 }
 
+TEST(ReplayArgs, AReplayBringsItsOwnRunAndVerifyNeedsOne) {
+  HeadlessOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseHeadlessArgs({"--headless", "--replay", "r.tqr", "--verify", "--dump", "d.jsonl"}, o, error))
+      << error;
+  EXPECT_EQ(o.ReplayFile, "r.tqr");
+  EXPECT_TRUE(o.Verify);
+  HeadlessOptions rec;
+  ASSERT_TRUE(ParseHeadlessArgs({"--headless", "--ticks", "9", "--bot", "--record", "r.tqr"}, rec, error)) << error;
+  EXPECT_EQ(rec.RecordFile, "r.tqr");
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"--headless", "--replay", "r.tqr", "--ticks", "5"},
+           {"--headless", "--replay", "r.tqr", "--bot"},
+           {"--headless", "--replay", "r.tqr", "--record", "s.tqr"},
+           {"--headless", "--ticks", "5", "--verify"},
+           {"--headless", "--replay"}}) {
+    HeadlessOptions b;
+    EXPECT_FALSE(ParseHeadlessArgs(bad, b, error)) << bad.back();
+    EXPECT_FALSE(error.empty());
+  }
+  WindowOptions w;
+  ASSERT_TRUE(ParseWindowArgs({"--replay", "r.tqr"}, w, error)) << error;
+  EXPECT_EQ(w.ReplayFile, "r.tqr");
+  EXPECT_NE(HelpText().find("--verify"), std::string::npos);
+}
+
 // --- Runs of the real program --------------------------------------------------------
 
 std::string Tarq() { return BuiltProgram() + " --headless --data " + std::string(TARQ_DATA_DIR); }
@@ -348,6 +375,28 @@ TEST(ReplayRuns, AReplayOfAnotherVersionOrOtherDataIsNotVerified) {
   WriteFile(dir / "cut.tqr", ReadFile(replay).substr(0, 60));
   EXPECT_EQ(RunShell(Tarq() + " --replay " + dir / "cut.tqr" + " --verify", &out), 2);
   EXPECT_NE(out.find("cut.tqr, line "), std::string::npos) << out;
+}
+
+TEST(ReplayRuns, TheKeyRedefinitionPromptsReadsReplayWithinTheirTick) {
+  TempDir dir;
+  // To CONTROL OPTIONS; Enter on PLAYER 1 UP, X pressed and released while the prompt
+  // waits; then Enter on PLAYER 1 DOWN with Z held to the end.
+  WriteFile(dir / "in.txt",
+            "620 KBD0\n621\n622 KB1E\n623\n624 KBD0\n625\n626 KBD0\n627\n628 KBD0\n629\n630 KB1E\n631\n"
+            "632 KB1C\n636 KB2D\n640\n650 KBD0\n651\n652 KB1C\n653 KB2C\n");
+  std::string out;
+  ASSERT_EQ(RunShell(Tarq() + " --ticks 660 --input " + dir / "in.txt" + " --record " + dir / "p.tqr" + " --dump " +
+                         dir / "a.jsonl",
+                     &out),
+            0)
+      << out;
+  const std::string text = ReadFile(dir / "p.tqr");
+  EXPECT_TRUE(std::regex_search(text, std::regex("\n632:[0-9]+ KB2D\n632:[0-9]+\n"))) << text;
+  EXPECT_TRUE(std::regex_search(text, std::regex("\n652:[0-9]+ KB2C\n"))) << text;
+  ASSERT_EQ(RunShell(Tarq() + " --replay " + dir / "p.tqr" + " --verify --dump " + dir / "b.jsonl", &out), 0) << out;
+  const std::string dump = ReadFile(dir / "b.jsonl");
+  EXPECT_EQ(dump, ReadFile(dir / "a.jsonl"));
+  EXPECT_NE(dump.find("\"ControlBindings\":[[\"J0Y-KB2D\",\"J0Y+KB2C\""), std::string::npos);
 }
 
 TEST(ReplayRuns, ABotRunVerifies) {
