@@ -254,7 +254,8 @@ bool ParseReplay(std::string_view text, Replay& r, std::string& error) {
       const size_t colon = key.find(':');
       int64_t tick = 0;
       int32_t read = 0;
-      if (!ParseNumber(key.substr(0, colon), tick) || tick < 0) return fail("bad tick \"" + std::string(key) + "\"");
+      if (!ParseNumber(key.substr(0, colon), tick) || tick < 0 || tick > kMaxReplayTicks)
+        return fail("bad tick \"" + std::string(key) + "\"");
       if (colon != std::string_view::npos && (!ParseNumber(key.substr(colon + 1), read) || read < 1))
         return fail("bad read number in \"" + std::string(key) + "\"");
       if (tick < lastTick) return fail("tick " + std::to_string(tick) + " comes after tick " + std::to_string(lastTick));
@@ -339,7 +340,9 @@ bool ParseReplay(std::string_view text, Replay& r, std::string& error) {
     };
     if (key == "end") {
       int64_t t = 0;
-      if (!number(t) || t < lastTick) return fail("end needs the last tick (at least " + std::to_string(lastTick) + ")");
+      if (!number(t) || t < lastTick || t > kMaxReplayTicks)
+        return fail("end needs the last tick (at least " + std::to_string(lastTick) + ", at most " +
+                    std::to_string(kMaxReplayTicks) + ")");
       r.End = t;
       ended = true;
       continue;
@@ -390,7 +393,7 @@ bool ParseReplay(std::string_view text, Replay& r, std::string& error) {
       if (w.size() == 4 && (!DecodeWord(w[3], name) || name.size() > 256)) return fail("bad high-score name");
       r.HiScores[static_cast<size_t>(i)] = HiScoreEntry{score, name};
     } else if (key == "run-start") {
-      if (!number(r.RunStart) || r.RunStart < 0) return fail("run-start needs a tick");
+      if (!number(r.RunStart) || r.RunStart < 0 || r.RunStart > kMaxReplayTicks) return fail("run-start needs a tick");
     } else {
       return fail("unknown line \"" + std::string(key) + "\"");
     }

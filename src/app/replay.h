@@ -27,6 +27,9 @@ struct Game;
 constexpr int32_t kReplayFormatVersion = 1;
 // Ticks between two checkpoints: one minute at 75 ticks a second.
 constexpr int64_t kReplayCheckpointTicks = 75 * 60;
+// The longest session a replay may span: 100 hours. A damaged end line cannot make a
+// check run for days.
+constexpr int64_t kMaxReplayTicks = int64_t{75} * 3600 * 100;
 // The reader refuses larger files: a one-hour run takes well under 1 MiB.
 constexpr size_t kMaxReplayBytes = size_t{64} << 20;
 

@@ -120,6 +120,7 @@ TEST(ReplayFormat, DamagedFilesAreRefusedWithTheLineAndTheReason) {
       {head + "binding 0 0 %G1\nend 9\n", "line 5: bad binding codes"},
       {head + "frobnicate 1\nend 9\n", "line 5: unknown line \"frobnicate\""},
       {head + "99999999999999999999 KB1E\nend 9\n", "line 5: bad tick"},
+      {head + "5 KB1E\nend 27000001\n", "line 6: end needs the last tick (at least 5, at most 27000000)"},
       {std::string(kMaxReplayBytes + 1, '1'), "larger than 64 MiB"},
   };
   for (const Case& c : cases) {
