@@ -674,6 +674,8 @@ Replay ReplayRecorder::Finish() {
     out.Events.insert(out.Events.begin() + static_cast<std::ptrdiff_t>(pass_index_), std::move(e));
   }
   out.End = game_.TickCount;
+  // Set once per session, but possibly after the recorder was made.
+  out.StartSection = game_.StartSection;
   if (out.Checkpoints.empty() || out.Checkpoints.back().Tick != out.End) {
     out.Checkpoints.push_back(StateCheckpoint(game_));
   }

@@ -404,10 +404,15 @@ TEST(ReplayRuns, ABotRunVerifies) {
   TempDir dir;
   const std::string replay = dir / "bot.tqr";
   std::string out;
-  // The bot flies player 1 unshielded until the run ends on the score screens.
+  // The bot flies player 1 unshielded; a shielded one flies from the level's second section.
   ASSERT_EQ(RunShell(Tarq() + " --ticks 12000 --seed 3 --bot --record " + replay, &out), 0) << out;
   ASSERT_EQ(RunShell(Tarq() + " --replay " + replay + " --verify", &out), 0) << out;
   EXPECT_NE(out.find("verified: 12000 ticks"), std::string::npos) << out;
+  ASSERT_EQ(RunShell(Tarq() + " --ticks 6000 --bot --invulnerable --start-section 2 --record " + replay, &out), 0)
+      << out;
+  const std::string text = ReadFile(replay);
+  EXPECT_NE(text.find("\nstart-section 2\ninvulnerable 1\n"), std::string::npos);
+  ASSERT_EQ(RunShell(Tarq() + " --replay " + replay + " --verify", &out), 0) << out;
 }
 
 }  // namespace
