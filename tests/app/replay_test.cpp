@@ -485,3 +485,62 @@ TEST(ReplayRuns, PassesThatCatchUpSeveralTicksReplayTheSameWay) {
 
 }  // namespace
 }  // namespace tarq
+
+namespace tarq {
+namespace {
+
+TEST(ReplayRuns, TheWindowLoopSavesEachRunWhenTheGameIsBackOnTheTitle) {
+  TempDir dir;
+  const std::string folder = dir / "replays";
+  {
+    testing_util::ScopedChdir inData(TARQ_DATA_DIR);
+    TForm1 form(std::make_unique<StutteringClocks>());
+    auto owned = std::make_unique<ScriptedInputSource>();
+    ScriptedInputSource& source = *owned;
+    StartupOptions startup;
+    startup.Headless = true;  // the message loop without a display
+    startup.FixedSeed = true;
+    startup.Seed = 4;
+    startup.Input = std::move(owned);
+    startup.SettingsFile = "";
+    ASSERT_EQ(form.FormCreate(std::move(startup)), StartupResult::Ok);
+    WindowReplays replays;
+    replays.StartRecording(form, folder);
+    bool escaped = false;
+    form.SetLoopHook([&] {
+      const Game& g = form.GameState();
+      const int64_t t = g.TickCount;
+      source.ReleaseAll();
+      // Fire starts a run; in the menu, four presses of Down reach QUIT TO TITLE.
+      if ((t >= 620 && t < 624) || (t >= 700 && t < 800)) source.Hold("J0B0");
+      if (t >= 800 && !escaped) {
+        form.FormKeyDown(kVkEscape, {});
+        escaped = true;
+      }
+      for (int64_t press = 0; press < 4; ++press)
+        if (t >= 820 + press * 8 && t < 824 + press * 8) source.Hold("J0Y+");
+      if (t >= 860 && t < 864) source.Hold("J0B0");
+      if (t >= 900) form.Close();
+    });
+    form.Run();
+  }
+  Replay replay;
+  std::string error;
+  ASSERT_TRUE(LoadReplayFile(folder + "/last.tqr", replay, error)) << error;
+  EXPECT_EQ(replay.RunStart, 620);
+  EXPECT_GT(replay.End, 860);
+  EXPECT_LT(replay.End, 900) << "saved when the run ended, not when the window closed";
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2);  // the dated file and last.tqr
+  std::string out;
+  EXPECT_EQ(RunShell(Tarq() + " --replay " + folder + "/last.tqr --verify --dump " + dir / "d.jsonl" +
+                         " --dump-every 1",
+                     &out),
+            0)
+      << out;
+  const std::string dump = ReadFile(dir / "d.jsonl");
+  const size_t lastLine = dump.rfind("\n{");
+  EXPECT_NE(dump.find("\"ScreenState\":0,", lastLine), std::string::npos) << "back on the title";
+}
+
+}  // namespace
+}  // namespace tarq
