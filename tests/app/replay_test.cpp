@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/replay_run.h"
 #include "game/game.h"
+#include "render/frame.h"
 #include "run_program.h"
 #include "test_util.h"
 
@@ -540,6 +541,32 @@ TEST(ReplayRuns, TheWindowLoopSavesEachRunWhenTheGameIsBackOnTheTitle) {
   const std::string dump = ReadFile(dir / "d.jsonl");
   const size_t lastLine = dump.rfind("\n{");
   EXPECT_NE(dump.find("\"ScreenState\":0,", lastLine), std::string::npos) << "back on the title";
+}
+
+}  // namespace
+}  // namespace tarq
+
+namespace tarq {
+namespace {
+
+// The window draws every frame, the headless runner and the replays do not: whatever a
+// drawn frame leaves in the state, an undrawn one must leave too, or a window run would
+// not replay headless. The enemy drawing finds the goose leader, which the next tick's
+// goose parts follow.
+TEST(ReplayDeterminism, AnUndrawnFramePlacesTheGooseLeaderAsADrawnOneDoes) {
+  Game game;
+  game.ScreenState = kScreenPlaying;
+  game.GooseLeader = 5;  // stale: the record it named has left the list
+  EnemyRecord other;
+  other.Kind = 9;
+  EnemyRecord goose;
+  goose.Kind = 7;
+  game.EnemyList = {other, goose, other};
+  Timer1Render(game, nullptr);
+  EXPECT_EQ(game.GooseLeader, 1);
+  game.EnemyList.erase(game.EnemyList.begin() + 1);
+  Timer1Render(game, nullptr);
+  EXPECT_EQ(game.GooseLeader, -1);
 }
 
 }  // namespace
