@@ -161,6 +161,40 @@ TEST(ReplayWindow, ARunPlayedInTheWindowVerifiesHeadlessAndPlaysBack) {
     EXPECT_EQ(form.GameState().ScreenState, kScreenTitle);
     form.FormDestroy();
   }
+  // Escape through the window's event queue ends a playback early: back on the title,
+  // where the player's own controls act again.
+  {
+    ScopedChdir inData(TARQ_DATA_DIR);
+    TForm1 form;
+    StartupOptions o;
+    o.SettingsFile = dir / "player.ini";
+    o.ScoresFile = dir / "hiscores-playback.dat";
+    WindowReplays replays;
+    ASSERT_TRUE(replays.PreparePlayback(folder + "/last.tqr", form, o, error)) << error;
+    ASSERT_EQ(form.FormCreate(std::move(o)), StartupResult::Ok) << form.StartupError();
+    replays.StartPlayback(form);
+    bool escaped = false;
+    bool quit = false;
+    int64_t endedAt = -1;
+    form.SetLoopHook([&] {
+      if (form.GameState().TickCount >= replay.RunStart + 60 && !escaped) {
+        PushKey(SDLK_ESCAPE);
+        escaped = true;
+      }
+      if (!form.PlayingBack() && !quit) {
+        endedAt = form.GameState().TickCount;
+        PushQuit();
+        quit = true;
+      }
+      if (!form.Timer1().Running() && !form.Closed()) form.ApplicationActivate();
+    });
+    form.Run();
+    EXPECT_GE(endedAt, replay.RunStart + 60);
+    EXPECT_LT(endedAt, replay.RunStart + 200);
+    EXPECT_EQ(form.GameState().ScreenState, kScreenTitle);
+    EXPECT_FALSE(form.GameState().InGameMenuOpen) << "the Escape ended the playback, it did not open the menu";
+    form.FormDestroy();
+  }
   EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(folder), {})), filesBefore);
   EXPECT_FALSE(fs::exists(dir / "hiscores-playback.dat"));
   const std::string settings = ReadFile(dir / "player.ini");
