@@ -200,8 +200,10 @@ bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o,
   if (!o.ReplayFile.empty()) {
     // A replay brings its own length, inputs, seed and start options.
     if (ticksGiven || !o.InputScript.empty() || o.Bot[0] || o.Bot[1] || o.SeedGiven || o.Invulnerable ||
-        o.StartSection != 1 || !o.RecordFile.empty()) {
-      error = "--replay takes no --ticks, --input, --seed, --bot, --invulnerable, --start-section or --record";
+        o.StartSection != 1 || !o.RecordFile.empty() || !o.ConfigFile.empty() || !o.ScoresFile.empty()) {
+      // (It never touches the player's files either.)
+      error = "--replay takes no --ticks, --input, --seed, --bot, --invulnerable, --start-section, --record, "
+              "--config or --scores";
       return false;
     }
     return true;

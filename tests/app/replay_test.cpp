@@ -271,6 +271,7 @@ TEST(ReplayArgs, AReplayBringsItsOwnRunAndVerifyNeedsOne) {
            {"--headless", "--replay", "r.tqr", "--ticks", "5"},
            {"--headless", "--replay", "r.tqr", "--bot"},
            {"--headless", "--replay", "r.tqr", "--record", "s.tqr"},
+           {"--headless", "--replay", "r.tqr", "--scores", "h.dat"},
            {"--headless", "--ticks", "5", "--verify"},
            {"--headless", "--replay"}}) {
     HeadlessOptions b;
