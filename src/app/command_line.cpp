@@ -11,19 +11,21 @@ namespace tarq {
 std::string VersionText() { return std::string("tarq ") + TARQ_VERSION; }
 
 std::string HelpText() {
-  return "Usage: tarq [--data DIR] [--quit-after-ticks N]\n"
+  return "Usage: tarq [--data DIR] [--quit-after-ticks N] [--replay FILE]\n"
          "       tarq --headless --ticks N [HEADLESS OPTIONS]\n"
+         "       tarq --headless --replay FILE [--verify] [HEADLESS OPTIONS]\n"
          "A vertically scrolling shoot-'em-up for one or two players.\n"
          "\n"
          "Options:\n"
          "  --data DIR                  read the game data from DIR instead of looking for it\n"
          "  --quit-after-ticks N        close the window by itself after N ticks and print the rates\n"
+         "  --replay FILE               watch a replay (Escape ends it)\n"
          "  --headless                  run the game without window, sound or devices (first option)\n"
          "  -h, --help                  show this help and exit\n"
          "  --version                   show the version and exit\n"
          "\n"
          "Headless options (after --headless):\n"
-         "  --ticks N                   run N game ticks (required)\n"
+         "  --ticks N                   run N game ticks (required without --replay)\n"
          "  --seed S                    seed the random numbers with S (default 0)\n"
          "  --input SCRIPT              feed the timed inputs of SCRIPT\n"
          "  --dump FILE                 write the game state as one JSON line per tick\n"
@@ -36,12 +38,15 @@ std::string HelpText() {
          "  --bot [1|2|both]            let the bot pilot fly player 1, player 2 or both\n"
          "  --invulnerable              test aid: the players take no damage\n"
          "  --start-section N           start every run at section N of the level\n"
+         "  --record FILE               save the run as a replay in FILE\n"
+         "  --replay FILE               run a replay instead of --ticks and --input\n"
+         "  --verify                    with --replay: check every checkpoint, fail at a divergence\n"
          "\n"
          "\n"
          "Without --data the data is looked for in $TARQ_DATA, data/ and ../share/tarq/ beside\n"
          "the program, and the current folder. Settings: $XDG_CONFIG_HOME/tarq/tarq.ini; high\n"
          "scores: $XDG_DATA_HOME/tarq/hiscores.dat; screenshots (F12): $XDG_DATA_HOME/tarq/\n"
-         "screenshots/. See tarq(6).\n";
+         "screenshots/; replays: $XDG_DATA_HOME/tarq/replays/. See tarq(6).\n";
 }
 
 bool ParseWindowArgs(const std::vector<std::string>& args, WindowOptions& o, std::string& error) {
@@ -75,6 +80,8 @@ bool ParseWindowArgs(const std::vector<std::string>& args, WindowOptions& o, std
         return false;
       }
       o.QuitAfterTicks = n;
+    } else if (a == "--replay") {
+      if (!value(o.ReplayFile)) return false;
     } else if (a == "--headless") {
       error = "--headless must be the first option";
       return false;

@@ -17,6 +17,7 @@ struct WindowOptions {
   int64_t QuitAfterTicks = 0;   // --quit-after-ticks N (0: never)
   bool Help = false;            // --help or -h
   bool Version = false;         // --version
+  std::string ReplayFile;       // --replay FILE: play a replay in the window
 };
 
 // Parses the arguments after the program name for the game window (not --headless).

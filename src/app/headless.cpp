@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/replay.h"
 #include "app/user_paths.h"
 #include "game/bot_pilot.h"
 #include "core/bounded_file.h"
@@ -185,10 +186,31 @@ bool ParseHeadlessArgs(const std::vector<std::string>& args, HeadlessOptions& o,
       }
     } else if (a == "--schedule") {
       if (!next(o.ScheduleFile)) return false;
+    } else if (a == "--record") {
+      if (!next(o.RecordFile)) return false;
+    } else if (a == "--replay") {
+      if (!next(o.ReplayFile)) return false;
+    } else if (a == "--verify") {
+      o.Verify = true;
     } else {
       error = "unknown option \"" + a + "\"";
       return false;
     }
+  }
+  if (!o.ReplayFile.empty()) {
+    // A replay brings its own length, inputs, seed and start options.
+    if (ticksGiven || !o.InputScript.empty() || o.Bot[0] || o.Bot[1] || o.SeedGiven || o.Invulnerable ||
+        o.StartSection != 1 || !o.RecordFile.empty() || !o.ConfigFile.empty() || !o.ScoresFile.empty()) {
+      // (It never touches the player's files either.)
+      error = "--replay takes no --ticks, --input, --seed, --bot, --invulnerable, --start-section, --record, "
+              "--config or --scores";
+      return false;
+    }
+    return true;
+  }
+  if (o.Verify) {
+    error = "--verify needs --replay FILE";
+    return false;
   }
   if (!ticksGiven) {
     error = "--ticks N is required";
@@ -269,6 +291,7 @@ bool ParseInputScript(std::string_view text, std::vector<ScriptEvent>& events, s
 }
 
 int RunHeadless(const HeadlessOptions& options) {
+  if (!options.ReplayFile.empty()) return RunHeadlessReplay(options);
   std::vector<ScriptEvent> events;
   if (!options.InputScript.empty()) {
     // A script is a few lines per input change; 16 MiB is far beyond any replay.
@@ -305,6 +328,7 @@ int RunHeadless(const HeadlessOptions& options) {
   const std::string scoresFile = Absolute(options.ScoresFile);
   // Resolved before the change to the data folder, like the other paths.
   const std::string schedulePath = Absolute(options.ScheduleFile);
+  const std::string recordPath = Absolute(options.RecordFile);
   {
     std::error_code ec;
     std::filesystem::current_path(data.Path, ec);
@@ -336,6 +360,13 @@ int RunHeadless(const HeadlessOptions& options) {
     return 2;
   }
   game.StartSection = static_cast<int32_t>(options.StartSection);
+  // --record: everything the run consumes from here on.
+  std::unique_ptr<ReplayRecorder> recorder;
+  if (!recordPath.empty()) {
+    recorder = std::make_unique<ReplayRecorder>(game, form.Seed(), DataFolderChecksum("."), VersionText());
+    recorder->SetInvulnerable(options.Invulnerable);
+    form.SetRecorder(recorder.get());
+  }
   TFixedTimer& timer = form.Timer1();
   // The dump lists the sounds played since its previous line.
   if (dump.is_open() && form.Audio()) form.Audio()->LogSounds = true;
@@ -435,6 +466,14 @@ int RunHeadless(const HeadlessOptions& options) {
       status = 1;
     }
   }
+  if (recorder) {
+    std::string error;
+    if (!SaveReplayFile(recordPath, recorder->Finish(), error)) {
+      std::fprintf(stderr, "tarq: the replay was not saved: %s\n", error.c_str());
+      status = 1;
+    }
+    form.SetRecorder(nullptr);
+  }
   return status;
 }
 
@@ -454,7 +493,8 @@ int HeadlessMain(const std::vector<std::string>& args) {
     std::fprintf(stderr,
                  "tarq: %s\nusage: tarq --headless --ticks N [--seed S] [--input SCRIPT] [--dump FILE] "
                  "[--dump-every K] [--screenshot TICK:FILE.png ...] [--data DIR] [--config FILE] [--scores FILE] "
-                 "[--schedule FILE] [--bot [1|2|both]] [--invulnerable] [--start-section N]\n",
+                 "[--schedule FILE] [--bot [1|2|both]] [--invulnerable] [--start-section N] [--record FILE]\n"
+                 "       tarq --headless --replay FILE [--verify] [--dump FILE] [--dump-every K] [--data DIR]\n",
                  error.c_str());
     return 2;
   }

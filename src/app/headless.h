@@ -42,6 +42,12 @@ struct HeadlessOptions {
   int64_t StartSection = 1;
   // --schedule FILE: the enemy schedule to read instead of system/enemies.txt.
   std::string ScheduleFile;
+  // Replays (docs/replays.md): --record FILE writes the run as a replay; --replay FILE
+  // runs a replay instead of a script (no --ticks needed), and --verify compares its
+  // checkpoints.
+  std::string RecordFile;
+  std::string ReplayFile;
+  bool Verify = false;
   // For tests that run the runner in-process: called after every tick; returning false
   // ends the run there.
   std::function<bool(const Game&)> Observer;
@@ -71,6 +77,9 @@ bool ParseInputScript(std::string_view text, std::vector<ScriptEvent>& events, s
 // Runs the game headless. Returns the process exit code: 0 done, 1 a start-up or
 // output error, 2 bad arguments or script. Messages go to standard error.
 int RunHeadless(const HeadlessOptions& options);
+// Runs options.ReplayFile headless (replay_run.cpp). Exit codes as RunHeadless, and 3
+// when --verify refuses a replay of another version or other data, 4 when it diverges.
+int RunHeadlessReplay(const HeadlessOptions& options);
 // Entry from main(): parses, then runs.
 int HeadlessMain(const std::vector<std::string>& args);
 

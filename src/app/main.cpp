@@ -17,6 +17,8 @@
 #include "app/config_form.h"
 #include "app/headless.h"
 #include "app/main_window.h"
+#include "app/replay.h"
+#include "app/replay_run.h"
 #include "app/user_paths.h"
 
 namespace {
@@ -36,6 +38,13 @@ void ShowStartError(const std::string& text) {
 int RunWindow(const tarq::WindowOptions& options) {
   using Clock = std::chrono::steady_clock;
   const int64_t quitAfterTicks = options.QuitAfterTicks;
+  // Named relative to where the program was started, before the data folder becomes current.
+  std::string replayFile = options.ReplayFile;
+  if (!replayFile.empty()) {
+    std::error_code absError;
+    const auto abs = std::filesystem::absolute(replayFile, absError);
+    if (!absError) replayFile = abs.string();
+  }
   // The data folder, then the player's files (moved from an old data folder once);
   // the game's own paths are relative to the data folder, which becomes current.
   const tarq::DataFolderResult data = tarq::FindDataFolder(tarq::DataSearchForThisProcess(options.DataDir));
@@ -56,11 +65,26 @@ int RunWindow(const tarq::WindowOptions& options) {
   tarq::StartupOptions startup;
   startup.SettingsFile = files.Settings;
   startup.ScoresFile = files.HiScores;
+  // Every run is recorded; with --replay FILE the session plays that replay first. (It
+  // outlives the window, which points at its recorder or playback.)
+  tarq::WindowReplays replays;
   tarq::TForm1 form;
+  if (!replayFile.empty()) {
+    std::string error;
+    if (!replays.PreparePlayback(replayFile, form, startup, error)) {
+      ShowStartError("cannot play the replay: " + error);
+      return 2;
+    }
+  }
   switch (form.FormCreate(std::move(startup))) {
     case tarq::StartupResult::Ok: break;
     case tarq::StartupResult::Cancelled: return 0;  // Escape in the dialog
     case tarq::StartupResult::Failed: return 1;     // the error has been shown
+  }
+  if (!replayFile.empty()) {
+    replays.StartPlayback(form);
+  } else {
+    replays.StartRecording(form, tarq::ReplayFolder(tarq::XdgUserFoldersFromEnvironment().DataHome));
   }
   // The application's own dialog instance: never shown; it only reads the file again.
   tarq::TConfigForm appConfigForm(files.Settings);

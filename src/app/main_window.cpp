@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -12,6 +14,8 @@
 #include "audio/null_audio_layer.h"
 #include "core/angles.h"
 #include "core/random.h"
+#include "app/replay.h"
+#include "app/replay_run.h"
 #include "game/players.h"
 #include "game/menus.h"
 #include "game/playing.h"
@@ -131,8 +135,9 @@ StartupResult TForm1::StartupSteps(StartupOptions options) {
   // 4. The random seed.
   if (options.FixedSeed) {
     SeedRandom(options.Seed);
+    seed_ = options.Seed;
   } else {
-    SeedRandomFromClock();
+    seed_ = SeedRandomFromClock();
   }
   // 5. Control bindings, show-options flag and volumes.
   ReadSettings();
@@ -336,6 +341,7 @@ void TForm1::Timer1Render() {
   // The render handler also places ScrollX and clamps Armour, so it runs on every
   // pass; headless it draws only when a screenshot is due.
   const bool draw = device_.Initialized() && (!headless_ || render_to_device_);
+  if (recorder_) recorder_->Render();
   ::tarq::Timer1Render(game_, draw ? &canvas_ : nullptr);
 }
 
@@ -344,6 +350,62 @@ void TForm1::Timer1Process() {
   // steps do not run while the window closes.
   if (game_.QuitRequested) return;
   ::tarq::Timer1Process(game_);
+  if (recorder_) recorder_->AfterTick();
+}
+
+void TForm1::SetRecorder(ReplayRecorder* recorder, std::string folder) {
+  recorder_ = recorder;
+  replay_folder_ = std::move(folder);
+  input_.Observer = recorder;
+}
+
+void TForm1::SaveRecordedRun() {
+  if (!recorder_ || replay_folder_.empty()) return;
+  std::string error;
+  if (SaveRunReplay(replay_folder_, recorder_->Finish(), error)) {
+    std::printf("TARQ: replay saved to %s/last.tqr\n", replay_folder_.c_str());
+  } else {
+    std::fprintf(stderr, "TARQ: the replay was not saved: %s\n", error.c_str());
+  }
+}
+
+void TForm1::SetPlayback(ReplayPlayback* playback, std::function<void()> onEnd) {
+  playback_ = playback;
+  playback_end_ = std::move(onEnd);
+  playback_due_ns_ = 0;
+}
+
+void TForm1::EndPlayback() {
+  if (!playback_) return;
+  playback_ = nullptr;
+  if (playback_end_) playback_end_();
+  playback_end_ = nullptr;
+}
+
+void TForm1::PlaybackStep() {
+  // Up to the run's start the replay runs without drawing, as fast as it can (a few
+  // thousand passes between two looks at the messages); from there at 75 ticks a
+  // second, each recorded pass with its own number of ticks.
+  using Clock = std::chrono::steady_clock;
+  const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+  const int64_t runStart = playback_->RunStart();
+  for (int i = 0; i < 2000 && !playback_->Finished() && game_.TickCount + playback_->NextPassTicks() <= runStart;
+       ++i) {
+    playback_->Pass(false);
+    playback_due_ns_ = now;
+  }
+  if (!playback_->Finished() && now >= playback_due_ns_) {
+    const int32_t ticks = playback_->NextPassTicks();
+    playback_->Pass(true);
+    constexpr int64_t kTickNs = 1'000'000'000 / 75;
+    playback_due_ns_ = std::max(playback_due_ns_ + ticks * kTickNs, now - 8 * kTickNs);
+  }
+  AfterPass();
+  if (playback_->Finished()) {
+    if (!playback_->Divergence().empty())
+      std::fprintf(stderr, "TARQ: the replay diverges at %s\n", playback_->Divergence().c_str());
+    EndPlayback();
+  }
 }
 
 void TForm1::RedefinePrompt::Redefine(Game&, int32_t index) { form.RunRedefinePrompt(index); }
@@ -408,8 +470,10 @@ int32_t TypedKeyFor(int character) {
 
 void TForm1::FormKeyDown(int virtualKey, ShiftState shift) {
   if (virtualKey == kVkReturn && shift.Alt) {
+    if (recorder_) recorder_->WindowKey(ReplayKey::AltEnter);
     SwitchScreen();
   } else if (virtualKey == kVkEscape && !shift.Shift) {
+    if (recorder_) recorder_->WindowKey(ReplayKey::Escape);
     game_.InGameMenuOpen = !game_.InGameMenuOpen;
     game_.Paused = game_.InGameMenuOpen;
   } else if (virtualKey == kVkF12) {
@@ -428,7 +492,9 @@ void TForm1::FormKeyDown(int virtualKey, ShiftState shift) {
 
 void TForm1::FormKeyPress(int character) {
   const int32_t code = TypedKeyFor(character);
-  if (code != 0) game_.TypedKey = code;
+  if (code == 0) return;
+  if (recorder_) recorder_->TypedKey(code);
+  game_.TypedKey = code;
 }
 
 void TForm1::ApplicationActivate() {
@@ -475,6 +541,10 @@ void TForm1::Close() {
 
 void TForm1::FormClose() {
   if (closed_) return;
+  // A playback gives the player's settings back before they are written; a run still
+  // being played is saved as it stands.
+  EndPlayback();
+  if (recorder_ && recorder_->InRun()) SaveRecordedRun();
   closed_ = true;
   timer_.MayProcess = false;
   timer_.MayRender = false;
@@ -537,6 +607,12 @@ void TForm1::HandleEvent(const SDL_Event& event) {
       break;
     case SDL_KEYDOWN: {
       const SDL_Keycode key = event.key.keysym.sym;
+      // Watching a replay, the keys do not act in the game: Escape ends the playback.
+      if (playback_) {
+        if (key == SDLK_ESCAPE && !event.key.repeat) EndPlayback();
+        if (key == SDLK_F12 && !event.key.repeat) FormKeyDown(kVkF12, {});
+        break;
+      }
       const Uint16 mod = event.key.keysym.mod;
       ShiftState shift;
       shift.Shift = (mod & KMOD_SHIFT) != 0;
@@ -556,6 +632,7 @@ void TForm1::HandleEvent(const SDL_Event& event) {
       break;
     }
     case SDL_TEXTINPUT:
+      if (playback_) break;
       for (const char* p = event.text.text; *p; ++p) {
         const auto byte = static_cast<unsigned char>(*p);
         if (byte < 0x80) FormKeyPress(byte);  // other characters never qualify
@@ -576,15 +653,22 @@ void TForm1::AfterPass() {
 void TForm1::Run() {
   SDL_Event event;
   while (!closed_) {
+    if (loop_hook_) loop_hook_();
     while (!closed_ && SDL_PollEvent(&event)) HandleEvent(event);
     if (closed_) break;
     if (game_.QuitRequested || (quit_after_ticks_ > 0 && game_.TickCount >= quit_after_ticks_)) {
       Close();
       break;
     }
+    if (playback_ && timer_.Running()) {
+      PlaybackStep();
+      SDL_Delay(1);
+      continue;
+    }
     if (timer_.Running()) {
       timer_.Idle();
       AfterPass();
+      if (recorder_ && recorder_->TakeRunEnded()) SaveRecordedRun();
       // The idle pass would spin a whole core; with no vertical retrace to wait for, a
       // short sleep between passes leaves the steps exactly as they were.
       if (!vsync_ || device_.UsingSoftware()) SDL_Delay(1);

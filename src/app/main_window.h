@@ -26,6 +26,9 @@
 
 namespace tarq {
 
+class ReplayRecorder;
+class ReplayPlayback;
+
 // Virtual-key codes seen by FormKeyDown.
 enum : int {
   kVkBack = 8,
@@ -135,6 +138,21 @@ class TForm1 {
   // gives up at once, leaving the binding as it was.
   void SetHeadlessPromptPump(std::function<bool()> pump) { headless_prompt_pump_ = std::move(pump); }
 
+  // Replays: the recorder told about passes, ticks, keys and device reads (null: none),
+  // and the seed start-up used.
+  // With a folder, each run that ends (back on the title, or the window closing during
+  // it) is saved there (SaveRunReplay).
+  void SetRecorder(ReplayRecorder* recorder, std::string folder = {});
+  ReplayRecorder* Recorder() const { return recorder_; }
+  // Window playback: the message loop feeds the replay at the game's rate instead of
+  // running the timer; Escape (or the replay's end, or closing) ends it and `onEnd` runs.
+  void SetPlayback(ReplayPlayback* playback, std::function<void()> onEnd);
+  bool PlayingBack() const { return playback_ != nullptr; }
+  void EndPlayback();
+  // Called at the top of every turn of the message loop (tests push window events here).
+  void SetLoopHook(std::function<void()> hook) { loop_hook_ = std::move(hook); }
+  uint64_t Seed() const { return seed_; }
+
   Game& GameState() { return game_; }
   TFixedTimer& Timer1() { return timer_; }
   TDrawDevice& DrawDevice1() { return device_; }
@@ -199,6 +217,15 @@ class TForm1 {
   // The high-score file (none: the table is neither loaded nor saved).
   std::string scores_file_;
   std::unique_ptr<HiScoreFile> hiscore_file_;
+  ReplayRecorder* recorder_ = nullptr;
+  std::string replay_folder_;
+  void SaveRecordedRun();
+  ReplayPlayback* playback_ = nullptr;
+  std::function<void()> playback_end_;
+  int64_t playback_due_ns_ = 0;  // when the next played-back pass is due
+  void PlaybackStep();
+  std::function<void()> loop_hook_;
+  uint64_t seed_ = 0;
 
   // The key-redefinition prompt of the control options (game_.Prompt points here). It
   // blocks the tick with the timer's processing and rendering off, but the window's

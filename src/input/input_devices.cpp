@@ -45,8 +45,10 @@ bool ScriptedInputSource::Hold(const char* code) {
     return true;
   }
   if (c[0] == 'J') {
-    if (c[1] < '0' || c[1] > '9') return false;
-    const size_t n = static_cast<size_t>(c[1] - '0');
+    // Pads 10 .. 15 (A .. F) are only ever captured by the key-redefinition prompt.
+    const int pad = HexDigit(c[1]);
+    if (pad < 0) return false;
+    const size_t n = static_cast<size_t>(pad);
     JoystickState* j = nullptr;
     auto joystick = [&]() -> JoystickState& {
       if (Joysticks.size() <= n) Joysticks.resize(n + 1);
@@ -156,8 +158,10 @@ int TInputDevices::Update() {
   } else {
     MouseDeltaX = MouseDeltaY = 0;
   }
-  if (DoJoystick) return source_->ReadJoysticks(joysticks_);
-  return 0;
+  const int rc = DoJoystick ? source_->ReadJoysticks(joysticks_) : 0;
+  // A joystick slot that cannot be read still leaves the other devices' state read.
+  if (Observer) Observer->InputRead(*this);
+  return rc;
 }
 
 bool TInputDevices::KeyDown(int32_t scanCode) const {

@@ -66,6 +66,16 @@ class ScriptedInputSource : public InputSource {
 // subsystems initialised by the caller.
 std::unique_ptr<InputSource> MakeSdlInputSource();
 
+class TInputDevices;
+
+// Told after every device read (TInputDevices::Update): the replay recorder notes what
+// the game sees.
+class InputObserver {
+ public:
+  virtual ~InputObserver() = default;
+  virtual void InputRead(const TInputDevices& input) = 0;
+};
+
 class TInputDevices {
  public:
   explicit TInputDevices(std::unique_ptr<InputSource> source = nullptr);
@@ -94,6 +104,8 @@ class TInputDevices {
   std::array<uint8_t, 8> MouseUp{};
   int32_t MouseDeltaX = 0;
   int32_t MouseDeltaY = 0;
+  // Null, or told after every successful read.
+  InputObserver* Observer = nullptr;
 
  private:
   std::unique_ptr<InputSource> source_;

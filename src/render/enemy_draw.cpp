@@ -20,10 +20,14 @@ const EnemyDrawTable& EnemyDrawers() {
   return table;
 }
 
-void Enemy_Draw(Game& game, FrameCanvas& canvas, EnemyPass pass) {
+void FindGooseLeader(Game& game) {
   game.GooseLeader = -1;
   for (size_t i = 0; i < game.EnemyList.size(); ++i)
     if (game.EnemyList[i].Kind == 7) game.GooseLeader = static_cast<int32_t>(i);
+}
+
+void Enemy_Draw(Game& game, FrameCanvas& canvas, EnemyPass pass) {
+  FindGooseLeader(game);
   const EnemyDrawTable& table = EnemyDrawers();
   for (size_t i = 0; i < game.EnemyList.size(); ++i) {
     const EnemyRecord& e = game.EnemyList[i];

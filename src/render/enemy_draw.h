@@ -50,5 +50,9 @@ void RegisterBossDrawers(EnemyDrawTable& table);
 
 // One pass over the whole list. Also recomputes GooseLeader (the last kind-7 record).
 void Enemy_Draw(Game& game, FrameCanvas& canvas, EnemyPass pass);
+// GooseLeader as a drawn frame leaves it: the list index of the last kind-7 record, -1
+// none. A frame that is not drawn (headless) places it too, as it places ScrollX, so
+// the ticks after it run as they do in the window.
+void FindGooseLeader(Game& game);
 
 }  // namespace tarq

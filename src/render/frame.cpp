@@ -200,7 +200,10 @@ void DrawPlayingFrame(Game& game, FrameCanvas* canvas) {
   }
   for (PlayerRecord& p : game.Players)
     if (p.Armour < 0) p.Armour = 0;
-  if (canvas == nullptr) return;
+  if (canvas == nullptr) {
+    FindGooseLeader(game);  // what the enemy drawing would have left
+    return;
+  }
   FrameCanvas& cv = *canvas;
   DrawReadouts(game, cv);
   if (game.InGameMenuSlide > 0) {
