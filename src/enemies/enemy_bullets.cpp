@@ -67,7 +67,7 @@ void Enemy_MoveBullets(Game& game) {
     if (!player.Active) continue;
     for (size_t i = bullets.size(); i-- > 0;) {
       if (spent[i]) continue;
-      const EnemyBullet b = bullets[i];
+      const EnemyBullet& b = bullets[i];  // the list does not change during the walk
       const double dx = b.X - (player.X + game.ScrollX);
       const double dy = b.Y - (player.Y + game.ScrollY);
       if (std::abs(dx) >= kBulletHitDistance || std::abs(dy) >= kBulletHitDistance) continue;  // too far anyway
