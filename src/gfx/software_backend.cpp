@@ -898,19 +898,28 @@ const SpanTable kSpans = MakeSpanTable(true);
 const SpanTable kScalarSpans = MakeSpanTable(false);
 
 // 16.16 fixed point, held well inside int32 so stepping a span never overflows.
+// Rounds to nearest with halves up: floor(v * 65536 + 0.5), clamped. The floor is done
+// by hand (truncate, then step down where that went up) because the library's floor,
+// without SSE4.1, is a long chain of instructions on the path of every span.
 inline int32_t ToFixed(double v) {
-  if (std::isnan(v)) return 0;
-  v = std::floor(v * 65536.0 + 0.5);
-  return static_cast<int32_t>(std::clamp(v, -1073741824.0, 1073741824.0));
+  constexpr double kLimit = 1073741824.0;
+  const double s = v * 65536.0 + 0.5;
+  if (!(s > -kLimit)) return std::isnan(s) ? 0 : -1073741824;
+  if (s >= kLimit) return 1073741824;
+  const auto t = static_cast<int32_t>(s);
+  return static_cast<double>(t) > s ? t - 1 : t;
 }
 
 // First pixel index whose centre is at or right of the edge position e: ceil(e - 0.5),
 // limited to lo..hi (so huge or off-screen geometry stays cheap and in range).
+// For integer limits, ceil(w) > lo exactly when w > lo (and the same for hi), so the
+// limits are tested on w and the ceiling is taken by hand, as in ToFixed.
 inline int32_t PixelFrom(double e, int32_t lo, int32_t hi) {
-  const double v = std::ceil(e - 0.5);
-  if (!(v > lo)) return lo;  // also catches NaN
-  if (v > hi) return hi;
-  return static_cast<int32_t>(v);
+  const double w = e - 0.5;
+  if (!(w > lo)) return lo;  // also catches NaN
+  if (w > hi) return hi;
+  const auto t = static_cast<int32_t>(w);
+  return static_cast<double>(t) < w ? t + 1 : t;
 }
 
 bool SameVertex(const DrawVertex& a, const DrawVertex& b) {
