@@ -1038,6 +1038,28 @@ bool StartsQuad(const DrawVertex* v, int32_t first, int32_t count) {
   return first + 5 < count && SameVertex(v[first + 3], v[first + 2]) && SameVertex(v[first + 4], v[first + 1]);
 }
 
+// out[x + 1] = Lerp(r0[x], r1[x], fy) for columns x = first .. last (-1 .. width):
+// the texture's border repeats its edge texels, so columns -1 and width read the
+// clamped ones. With `vector` four columns at a time (Lerp16 is Lerp on each lane).
+void BlendTexelRows(const uint32_t* r0, const uint32_t* r1, uint32_t fy, int32_t first, int32_t last,
+                    uint32_t* out, bool vector) {
+  int32_t x = first;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i f = _mm_set1_epi16(static_cast<short>(fy));
+  for (; vector && x + 3 <= last; x += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + x));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + x));
+    const __m128i lo = Lerp16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), f);
+    const __m128i hi = Lerp16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), f);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 1), _mm_packus_epi16(lo, hi));
+  }
+#else
+  (void)vector;
+#endif
+  for (; x <= last; ++x) out[x + 1] = Lerp(r0[x], r1[x], fy);
+}
+
 // The texels a span's samples reach: coordinates step linearly, so the extremes are
 // at its ends.
 struct TexelRange {
@@ -1081,10 +1103,8 @@ void SoftwareBackend::DrawSpan(int32_t y, int32_t x0, int32_t x1, SpanSetup& p) 
       const uint32_t* r0 = p.tex + ClampIndex(y0, p.th) * p.ts;
       const uint32_t* r1 = p.tex + ClampIndex(y0 + 1, p.th) * p.ts;
       row_blend_.resize(static_cast<size_t>(p.tw) + 2);
-      for (int64_t x = x_lo; x <= x_hi + 1; ++x) {
-        const int32_t c = ClampIndex(static_cast<int32_t>(x), p.tw);
-        row_blend_[static_cast<size_t>(x + 1)] = Lerp(r0[c], r1[c], fy);
-      }
+      BlendTexelRows(r0, r1, fy, static_cast<int32_t>(x_lo), static_cast<int32_t>(x_hi) + 1, row_blend_.data(),
+                     vector_kernels_);
       p.tex = row_blend_.data();
       sampler = kBilinearRow;
     } else if (r.Inside(p)) {
@@ -1299,20 +1319,52 @@ void SoftwareBackend::DrawTrianglePair(const DrawVertex& a, const DrawVertex& b,
     if (has_t) DrawTriangleRows(t);
     return;
   }
+  // A batch of rows is measured first and then drawn: the measuring depends on nothing
+  // drawn, so the processor overlaps the rows' long floating-point chains instead of
+  // waiting on each before its span.
+  struct RowSpans {
+    bool in_s, in_t;
+    int32_t a0, a1, b0, b1;       // the spans of s and t
+    int32_t atx, aty, btx, bty;   // their first pixels' texel coordinates
+  };
+  constexpr int32_t kBatch = 64;
+  RowSpans rows[kBatch];
   const int32_t first = std::min(s.row0, t.row0), last = std::max(s.row1, t.row1);
-  for (int32_t row = first; row < last; ++row) {
-    int32_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
-    const bool in_s = row >= s.row0 && row < s.row1 && TriangleRow(s, row, a0, a1);
-    const bool in_t = row >= t.row0 && row < t.row1 && TriangleRow(t, row, b0, b1);
-    if (in_s) StartSpan(s, row, a0);
-    if (in_t) StartSpan(t, row, b0);
-    if (in_s && in_t && a1 == b0) {
-      DrawSpanPair(row, a0, a1, b1, s.p, t.p);
-    } else if (in_s && in_t && b1 == a0) {
-      DrawSpanPair(row, b0, b1, a1, t.p, s.p);
-    } else {
-      if (in_s) DrawSpan(row, a0, a1, s.p);
-      if (in_t) DrawSpan(row, b0, b1, t.p);
+  for (int32_t batch = first; batch < last; batch += kBatch) {
+    const int32_t count = std::min(kBatch, last - batch);
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t row = batch + k;
+      RowSpans& r = rows[k];
+      r.in_s = row >= s.row0 && row < s.row1 && TriangleRow(s, row, r.a0, r.a1);
+      r.in_t = row >= t.row0 && row < t.row1 && TriangleRow(t, row, r.b0, r.b1);
+      if (r.in_s) {
+        StartSpan(s, row, r.a0);
+        r.atx = s.p.tx, r.aty = s.p.ty;
+      }
+      if (r.in_t) {
+        StartSpan(t, row, r.b0);
+        r.btx = t.p.tx, r.bty = t.p.ty;
+      }
+    }
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t row = batch + k;
+      const RowSpans& r = rows[k];
+      if (r.in_s) {
+        s.p.tx = r.atx, s.p.ty = r.aty;
+        if (bound_ != nullptr) s.p.tex = bound_->Origin();
+      }
+      if (r.in_t) {
+        t.p.tx = r.btx, t.p.ty = r.bty;
+        if (bound_ != nullptr) t.p.tex = bound_->Origin();
+      }
+      if (r.in_s && r.in_t && r.a1 == r.b0) {
+        DrawSpanPair(row, r.a0, r.a1, r.b1, s.p, t.p);
+      } else if (r.in_s && r.in_t && r.b1 == r.a0) {
+        DrawSpanPair(row, r.b0, r.b1, r.a1, t.p, s.p);
+      } else {
+        if (r.in_s) DrawSpan(row, r.a0, r.a1, s.p);
+        if (r.in_t) DrawSpan(row, r.b0, r.b1, t.p);
+      }
     }
   }
 }
