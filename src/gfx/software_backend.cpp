@@ -639,10 +639,14 @@ TARQ_INLINE __m128i FirstLanes(int32_t t, int32_t dt) {
 // no clamping, in one multiply-add: both halves fit 16 bits (textures are at most 8192
 // texels a side), so x goes in the low half and y in the high half of each lane, and
 // the multiply-add by (1, stride) sums x + y * stride exactly.
-TARQ_INLINE void TexelIndices4(__m128i txv, __m128i tyv, int32_t stride, int32_t (&index)[4]) {
+// `weights` is IndexWeights(stride).
+TARQ_INLINE __m128i IndexWeights(int32_t stride) {
+  return _mm_set1_epi32(static_cast<int>((static_cast<uint32_t>(stride) << 16) | 1u));
+}
+
+TARQ_INLINE void TexelIndices4(__m128i txv, __m128i tyv, __m128i weights, int32_t (&index)[4]) {
   const __m128i xy = _mm_or_si128(_mm_srli_epi32(txv, 16),
                                   _mm_and_si128(tyv, _mm_set1_epi32(static_cast<int>(0xFFFF0000u))));
-  const __m128i weights = _mm_set1_epi32(static_cast<int>((static_cast<uint32_t>(stride) << 16) | 1u));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(index), _mm_madd_epi16(xy, weights));
 }
 
@@ -661,14 +665,18 @@ TARQ_INLINE int32_t BilinearGroups4(uint32_t* dst, int32_t n, const SpanSetup& p
   if constexpr (kColumn) {
     SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), _mm_set1_epi32(0xFF)), column_fx, column_fx);
   }
+  // Held in locals: the stores to the target could otherwise alias them.
+  const uint32_t* const tex = p.tex;
+  const int32_t ts = p.ts;
+  const __m128i weights = IndexWeights(ts);
   int32_t tx = p.tx, ty = p.ty;
   int32_t i = 0;
   for (; i + 4 <= n; i += 4, txv = _mm_add_epi32(txv, step4), tyv = _mm_add_epi32(tyv, step4y)) {
     const uint32_t *c0, *c1, *c2, *c3;
     if constexpr (kSampler == kBilinearInside) {
       int32_t index[4];
-      TexelIndices4(txv, tyv, p.ts, index);
-      c0 = p.tex + index[0], c1 = p.tex + index[1], c2 = p.tex + index[2], c3 = p.tex + index[3];
+      TexelIndices4(txv, tyv, weights, index);
+      c0 = tex + index[0], c1 = tex + index[1], c2 = tex + index[2], c3 = tex + index[3];
     } else {
       const int32_t dtx = kColumn ? 0 : p.dtx;
       c0 = BilinearCorner<kSampler>(p, tx, ty);
@@ -680,7 +688,7 @@ TARQ_INLINE int32_t BilinearGroups4(uint32_t* dst, int32_t n, const SpanSetup& p
       c3 = BilinearCorner<kSampler>(p, tx, ty);
       tx += dtx, ty += p.dty;
     }
-    BilinearGroup4<kModulate, kBlend, kQuantise, kColumn>(dst + i, c0, c1, c2, c3, p.ts, txv, tyv,
+    BilinearGroup4<kModulate, kBlend, kQuantise, kColumn>(dst + i, c0, c1, c2, c3, ts, txv, tyv,
                                                           column_fx, column_fx, mod);
   }
   return i;
@@ -724,7 +732,7 @@ void BilinearPairKernel4(uint32_t* dst, int32_t na, const SpanSetup& a, int32_t 
     const __m128i txv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_x));
     const __m128i tyv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_y));
     int32_t index[4];
-    TexelIndices4(txv, tyv, a.ts, index);
+    TexelIndices4(txv, tyv, IndexWeights(a.ts), index);
     const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(a.mod)), _mm_setzero_si128());
     BilinearGroup4<kModulate, kBlend, kQuantise, false>(dst + done, a.tex + index[0], a.tex + index[1],
                                                         a.tex + index[2], a.tex + index[3], a.ts, txv,
@@ -743,25 +751,37 @@ void BilinearPairKernel4(uint32_t* dst, int32_t na, const SpanSetup& a, int32_t 
   SpanRest<kBilinearInside, kModulate, kBlend, kQuantise>(b_dst, b_groups, b_n, rest);
 }
 
-// One texel per pixel, tinted, blend 2: four pixels at a time, with the same results
-// as SpanKernel (a clear texel's full blend gives the target back unchanged).
-template <bool kQuantise>
-void TintedRowBlendKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+// One texel per pixel, tinted, blends 2 (S*As + D*(1-As)), 3 (S*As + D) and 6 (S*S + D):
+// four pixels at a time, with the same results as SpanKernel (the one-pixel kernel
+// skips clear texels, or black ones for blend 6, where the full blend gives the target
+// back unchanged anyway).
+template <int32_t kBlend, bool kQuantise>
+void TintedRowKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  static_assert(kBlend == 2 || kBlend == 3 || kBlend == 6);
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(p.mod)), zero);
+  // The texel bits that decide whether a texel changes anything: alpha, or colour for blend 6.
+  const __m128i telling = _mm_set1_epi32(static_cast<int>(kBlend == 6 ? 0x00FFFFFFu : 0xFF000000u));
   int32_t i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i texels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.tex + i));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(texels, 24), zero)) == 0xFFFF) continue;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(texels, telling), zero)) == 0xFFFF) continue;
     __m128i* out = reinterpret_cast<__m128i*>(dst + i);
     const __m128i d = _mm_loadu_si128(out);
     const __m128i s_lo = MulDiv255x16(_mm_unpacklo_epi8(texels, zero), mod);
     const __m128i s_hi = MulDiv255x16(_mm_unpackhi_epi8(texels, zero), mod);
-    __m128i result = _mm_or_si128(
-        _mm_packus_epi16(AlphaBlend16(s_lo, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s_lo)),
-                         AlphaBlend16(s_hi, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s_hi))),
-        opaque);
+    __m128i result;
+    if constexpr (kBlend == 2) {
+      result = _mm_packus_epi16(AlphaBlend16(s_lo, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s_lo)),
+                                AlphaBlend16(s_hi, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s_hi)));
+    } else if constexpr (kBlend == 3) {
+      result = _mm_adds_epu8(
+          _mm_packus_epi16(MulDiv255x16(s_lo, SpreadAlpha(s_lo)), MulDiv255x16(s_hi, SpreadAlpha(s_hi))), d);
+    } else {
+      result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s_lo, s_lo), MulDiv255x16(s_hi, s_hi)), d);
+    }
+    result = _mm_or_si128(result, opaque);
     if constexpr (kQuantise) {
       const __m128i same = _mm_cmpeq_epi32(result, d);
       result = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, Quantise565x4(result)));
@@ -771,7 +791,7 @@ void TintedRowBlendKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
   if (i < n) {
     SpanSetup rest = p;
     rest.tex = p.tex + i;
-    SpanKernel<kRow, true, 2, kQuantise>(dst + i, n - i, rest);
+    SpanKernel<kRow, true, kBlend, kQuantise>(dst + i, n - i, rest);
   }
 }
 
@@ -952,8 +972,13 @@ SpanTable MakeSpanTable(bool vector_kernels) {
   t[kRow][0][1][1] = &RowKernel4<1, true>;
   t[kRow][0][0][2] = &RowKernel4<2, false>;
   t[kRow][0][1][2] = &RowKernel4<2, true>;
-  t[kRow][1][0][2] = &TintedRowBlendKernel4<false>;
-  t[kRow][1][1][2] = &TintedRowBlendKernel4<true>;
+  // Tinted sprites and glows, one texel per pixel.
+  t[kRow][1][0][2] = &TintedRowKernel4<2, false>;
+  t[kRow][1][1][2] = &TintedRowKernel4<2, true>;
+  t[kRow][1][0][3] = &TintedRowKernel4<3, false>;
+  t[kRow][1][1][3] = &TintedRowKernel4<3, true>;
+  t[kRow][1][0][6] = &TintedRowKernel4<6, false>;
+  t[kRow][1][1][6] = &TintedRowKernel4<6, true>;
   // Filtered glows, tinted or not, with the blends that leave clear texels alone.
   SetBilinearKernels<kBilinear>(t);
   SetBilinearKernels<kBilinearInside>(t);
@@ -1245,7 +1270,7 @@ bool SoftwareBackend::SetUpTriangle(const DrawVertex& va, const DrawVertex& vb, 
 }
 
 // The pixels [i0, i1) of a row whose centres lie inside the triangle; false when none.
-bool SoftwareBackend::TriangleRow(const TriangleSetup& t, int32_t row, int32_t& i0, int32_t& i1) const {
+TARQ_INLINE bool SoftwareBackend::TriangleRow(const TriangleSetup& t, int32_t row, int32_t& i0, int32_t& i1) const {
   const double yc = row + 0.5;
   double xl = std::numeric_limits<double>::infinity(), xr = -xl;
   for (int32_t e = 0; e < t.edge_count; ++e) {
@@ -1263,7 +1288,7 @@ bool SoftwareBackend::TriangleRow(const TriangleSetup& t, int32_t row, int32_t& 
 }
 
 // The texel coordinates of a flat triangle's span that starts at pixel i0 of `row`.
-void SoftwareBackend::StartSpan(TriangleSetup& t, int32_t row, int32_t i0) const {
+TARQ_INLINE void SoftwareBackend::StartSpan(TriangleSetup& t, int32_t row, int32_t i0) const {
   const double dx = i0 + 0.5 - t.x[0], dy = row + 0.5 - t.y[0];
   t.p.tx = ToFixed(t.u0 + t.uax * dx + t.uay * dy);
   t.p.ty = ToFixed(t.v0 + t.vax * dx + t.vay * dy);
@@ -1369,6 +1394,13 @@ void SoftwareBackend::DrawTrianglePair(const DrawVertex& a, const DrawVertex& b,
   }
 }
 
+// Whether DrawSpan samples this span filtered with no clamping (kBilinearInside): a
+// filtered span off the texel rows whose samples all lie inside the texture.
+TARQ_INLINE bool SoftwareBackend::FilteredInside(const SpanSetup& p, int32_t n) const {
+  if (n <= 0 || bound_ == nullptr || !linear_ || p.dty == 0) return false;
+  return SpanTexels(p, n).Inside(p);
+}
+
 // Two spans that meet at xm: as one when both are filtered without clamping with the
 // same tint, else one after the other.
 void SoftwareBackend::DrawSpanPair(int32_t y, int32_t x0, int32_t xm, int32_t x1, SpanSetup& a, SpanSetup& b) {
@@ -1385,12 +1417,6 @@ void SoftwareBackend::DrawSpanPair(int32_t y, int32_t x0, int32_t xm, int32_t x1
   DrawSpan(y, xm, x1, b);
 }
 
-// Whether DrawSpan samples this span filtered with no clamping (kBilinearInside): a
-// filtered span off the texel rows whose samples all lie inside the texture.
-bool SoftwareBackend::FilteredInside(const SpanSetup& p, int32_t n) const {
-  if (n <= 0 || bound_ == nullptr || !linear_ || p.dty == 0) return false;
-  return SpanTexels(p, n).Inside(p);
-}
 
 bool SoftwareBackend::DrawPrimitives(Primitive primitive, int32_t vertex_count) {
   if (!open_ || vertex_count < 0 || vertex_count > static_cast<int32_t>(vertices_.size())) {
