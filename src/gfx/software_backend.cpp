@@ -572,9 +572,10 @@ TARQ_INLINE void BilinearGroup4(uint32_t* out, const uint32_t* c0, const uint32_
   static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6 || kBlend == 7);
   const __m128i zero = _mm_setzero_si128();
   const __m128i byte_mask = _mm_set1_epi32(0xFF);
+  // Two texel pairs in one register: the second loaded straight into the high half.
   auto pair = [](const uint32_t* a, const uint32_t* b) {
-    return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
-                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+    const __m128 low = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)));
+    return _mm_castps_si128(_mm_loadh_pi(low, reinterpret_cast<const __m64*>(b)));
   };
   const __m128i top01 = pair(c0, c1), bottom01 = pair(c0 + stride, c1 + stride);
   const __m128i top23 = pair(c2, c3), bottom23 = pair(c2 + stride, c3 + stride);
@@ -1093,7 +1094,7 @@ struct TexelRange {
   bool Inside(const SpanSetup& p) const { return x_lo >= -1 && x_hi < p.tw && y_lo >= -1 && y_hi < p.th; }
 };
 
-TexelRange SpanTexels(const SpanSetup& p, int32_t n) {
+TARQ_INLINE TexelRange SpanTexels(const SpanSetup& p, int32_t n) {
   const int64_t tx_end = p.tx + static_cast<int64_t>(p.dtx) * (n - 1);
   const int64_t ty_end = p.ty + static_cast<int64_t>(p.dty) * (n - 1);
   return {std::min<int64_t>(p.tx, tx_end) >> 16, std::max<int64_t>(p.tx, tx_end) >> 16,
