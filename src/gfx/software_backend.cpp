@@ -1361,6 +1361,7 @@ void SoftwareBackend::DrawTrianglePair(const DrawVertex& a, const DrawVertex& b,
     for (int32_t k = 0; k < count; ++k) {
       const int32_t row = batch + k;
       RowSpans& r = rows[k];
+      r = RowSpans{};
       r.in_s = row >= s.row0 && row < s.row1 && TriangleRow(s, row, r.a0, r.a1);
       r.in_t = row >= t.row0 && row < t.row1 && TriangleRow(t, row, r.b0, r.b1);
       if (r.in_s) {
