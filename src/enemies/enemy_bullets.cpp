@@ -1,6 +1,8 @@
 #include "enemies/enemy_bullets.h"
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "core/numeric.h"
 #include "core/random.h"
@@ -53,16 +55,19 @@ void Enemy_MoveBullets(Game& game) {
     b.X += b.Speed * CosTable[a];
     b.Y += b.Speed * SinTable[a];
   }
-  for (size_t i = bullets.size(); i-- > 0;) {
-    const EnemyBullet& b = bullets[i];
-    if (!OnScreen(b.X - game.ScrollX, b.Y - game.ScrollY))
-      bullets.erase(bullets.begin() + static_cast<ptrdiff_t>(i));
-  }
+  // One stable pass (the list keeps its order) rather than an erase per bullet.
+  std::erase_if(bullets, [&](const EnemyBullet& b) { return !OnScreen(b.X - game.ScrollX, b.Y - game.ScrollY); });
+  // Bullets spent on a player are marked and removed together at the end, in one pass
+  // that keeps the order; the second player's walk skips those the first one took.
+  static thread_local std::vector<uint8_t> spent;
+  spent.assign(bullets.size(), 0);
+  bool anySpent = false;
   for (size_t p = 0; p < game.Players.size(); ++p) {
     PlayerRecord& player = game.Players[p];
     if (!player.Active) continue;
     for (size_t i = bullets.size(); i-- > 0;) {
-      const EnemyBullet b = bullets[i];
+      if (spent[i]) continue;
+      const EnemyBullet& b = bullets[i];  // the list does not change during the walk
       const double dx = b.X - (player.X + game.ScrollX);
       const double dy = b.Y - (player.Y + game.ScrollY);
       if (std::abs(dx) >= kBulletHitDistance || std::abs(dy) >= kBulletHitDistance) continue;  // too far anyway
@@ -87,9 +92,15 @@ void Enemy_MoveBullets(Game& game) {
         player.Colour = kHitTint;
         player.ShieldTime += 50;
       }
-      bullets.erase(bullets.begin() + static_cast<ptrdiff_t>(i));
+      spent[i] = 1;
+      anySpent = true;
     }
   }
+  if (!anySpent) return;
+  size_t kept = 0;
+  for (size_t i = 0; i < bullets.size(); ++i)
+    if (!spent[i]) bullets[kept++] = bullets[i];
+  bullets.resize(kept);
 }
 
 void Enemy_AnimateBullets(Game& game) {

@@ -25,6 +25,13 @@ const EnemyBehaviourTable& EnemyBehaviours() {
   return table;
 }
 
+ByteAngle AimDirection::Resolve(double dx, double dy, double d) {
+  double degrees = std::acos(std::clamp(dy / d, -1.0, 1.0)) * 180.0 / std::numbers::pi;
+  if (dx > 0) degrees = 360.0 - degrees;
+  // 32 possible directions.
+  return static_cast<ByteAngle>(ToByteAngle(RoundEven(degrees * 256.0 / 360.0)) & 0xF8);
+}
+
 void AimAtTarget(const Game& game, const EnemyRecord& e, EnemyTick& tick) {
   const double ex = e.X - game.ScrollX;
   const double ey = e.Y - game.ScrollY;
@@ -54,10 +61,7 @@ void AimAtTarget(const Game& game, const EnemyRecord& e, EnemyTick& tick) {
   const double dy = Round(ey - player.Y);
   double d = std::sqrt(dx * dx + dy * dy);
   if (d == 0.0) d = 0.01;  // on top of the player: aim anywhere, never divide by zero
-  double degrees = std::acos(std::clamp(dy / d, -1.0, 1.0)) * 180.0 / std::numbers::pi;
-  if (dx > 0) degrees = 360.0 - degrees;
-  // 32 possible directions.
-  tick.AimAngle = static_cast<ByteAngle>(ToByteAngle(RoundEven(degrees * 256.0 / 360.0)) & 0xF8);
+  tick.AimAngle.Defer(dx, dy, d);
   tick.AimDistance = d;
   tick.TargetY = player.Y;
 }

@@ -19,6 +19,35 @@ namespace tarq {
 
 struct Game;
 
+// The direction toward the target (low three bits clear), worked out from the target's
+// offset when a behaviour first reads it: its arc cosine is the dearest step of the
+// walk, and many kinds look at it only now and then. Reads as a ByteAngle.
+class AimDirection {
+ public:
+  AimDirection() = default;
+  AimDirection(ByteAngle angle) : angle_(angle) {}  // implicit: set and read like a plain angle
+  // The target lies (dx, dy) away (rounded screen pixels), d = their length (never 0).
+  void Defer(double dx, double dy, double d) {
+    dx_ = dx;
+    dy_ = dy;
+    d_ = d;
+    pending_ = true;
+  }
+  operator ByteAngle() const {
+    if (pending_) {
+      angle_ = Resolve(dx_, dy_, d_);
+      pending_ = false;
+    }
+    return angle_;
+  }
+
+ private:
+  static ByteAngle Resolve(double dx, double dy, double d);
+  mutable ByteAngle angle_ = 128;
+  mutable bool pending_ = false;
+  double dx_ = 0.0, dy_ = 0.0, d_ = 1.0;
+};
+
 // What every behaviour knows about its record and its target before it runs.
 struct EnemyTick {
   Game& game;
@@ -27,7 +56,7 @@ struct EnemyTick {
   size_t Index;
   bool HasTarget = false;
   int32_t Target = -1;      // target player (0 or 1), -1 without one
-  ByteAngle AimAngle = 128; // toward the target, low three bits clear; 128 without one
+  AimDirection AimAngle = 128;  // toward the target, low three bits clear; 128 without one
   double AimDistance = 1e11;
   double TargetY = 0.0;     // the target player's screen y
 

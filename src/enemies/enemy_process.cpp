@@ -1,5 +1,6 @@
 // Enemy_Process: the per-tick driver of all enemies.
 #include <cmath>
+#include <vector>
 
 #include "core/numeric.h"
 #include "core/random.h"
@@ -38,9 +39,13 @@ void AgeAndRemove(Game& game) {
         game.Sound(sample, Round(e.X), rate);
       }
     }
-    if (e.Y > game.ScrollY + e.BottomMargin || e.Y < game.ScrollY + e.TopMargin)
-      list.erase(list.begin() + static_cast<ptrdiff_t>(i));
   }
+  // Removal in one stable pass after the walk: nothing in the walk moves a record or
+  // changes its margins, so the same records go, in the same order, as when each was
+  // erased on its turn.
+  std::erase_if(list, [&](const EnemyRecord& e) {
+    return e.Y > game.ScrollY + e.BottomMargin || e.Y < game.ScrollY + e.TopMargin;
+  });
 }
 
 void CollectPowerUp(Game& game, PlayerRecord& p, EnemyRecord& e) {

@@ -16,6 +16,7 @@ uint32_t FadeEnemyTint(uint32_t c) {
   static constexpr uint32_t kSteps[] = {0x4040FF, 0x5050FF, 0x6060FF, 0x7070FF,
                                         0x8080FF, 0x9090FF, 0xA0A0FF, 0xB0B0FF,
                                         0xC0C0FF, 0xD0D0FF, 0xE0E0FF, 0xFFFFFF};
+  if (c == kSteps[std::size(kSteps) - 1]) return c;  // most enemies: untinted, nothing to fade
   for (size_t i = 0; i + 1 < std::size(kSteps); ++i)
     if (c == kSteps[i]) return kSteps[i + 1];
   return c;

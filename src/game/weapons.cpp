@@ -100,13 +100,13 @@ void HitEnemy(Game& game, EnemyRecord& e, const PlayerBullet& b) {
   if (e.HitPoints > 0) game.Sound(e.Armoured && e.Shootable ? 13 : 3, Round(b.X) + game.ScrollX, 100);
 }
 
-// The bullets on the field sorted into 64-pixel cells of the screen, so that each enemy
+// The bullets on the field sorted into 32-pixel cells of the screen, so that each enemy
 // only tests the bullets near it. Bullets are never moved during the hit walk; spent
 // ones are flagged and removed together at the end. The cells of one row are
 // contiguous, with the bullets' positions beside their indices.
 class BulletGrid {
  public:
-  static constexpr int32_t kCell = 64;
+  static constexpr int32_t kCell = 32;  // about an enemy's size: few cells and few bullets to test
   static constexpr int32_t kColumns = static_cast<int32_t>((kBulletMaxX - kBulletMinX) / kCell) + 1;
   static constexpr int32_t kRows = static_cast<int32_t>((kBulletMaxY - kBulletMinY) / kCell) + 1;
 

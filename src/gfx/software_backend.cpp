@@ -561,127 +561,228 @@ TARQ_INLINE void SpreadWeights(__m128i w32, __m128i& w01, __m128i& w23) {
 // one-pixel kernel's arithmetic on 16-bit lanes, so the pictures are the same; the
 // one-pixel kernel's early outs for clear texels give the target unchanged, which is
 // also what the full arithmetic gives, so four clear samples are skipped together.
-// With kColumn the span walks down one texel column pair (dtx 0, as on glows turned a
-// quarter turn), so the horizontal weights are the same on every pixel.
-template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise, bool kColumn>
-TARQ_INLINE void BilinearSpan4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+//
+// One group: the four pixels at out, whose samples have their top-left texels at c0..c3
+// and their coordinates in the lanes of txv and tyv. fx01 and fx23 are the horizontal
+// weights when the caller already has them (a column span), else they are made here.
+template <bool kModulate, int32_t kBlend, bool kQuantise, bool kHaveFx>
+TARQ_INLINE void BilinearGroup4(uint32_t* out, const uint32_t* c0, const uint32_t* c1, const uint32_t* c2,
+                                const uint32_t* c3, int32_t stride, __m128i txv, __m128i tyv,
+                                __m128i fx01, __m128i fx23, __m128i mod) {
   static_assert(kBlend == 1 || kBlend == 2 || kBlend == 3 || kBlend == 6 || kBlend == 7);
-  const int32_t dtx = kColumn ? 0 : p.dtx;
   const __m128i zero = _mm_setzero_si128();
-  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i byte_mask = _mm_set1_epi32(0xFF);
+  // Two texel pairs in one register: the second loaded straight into the high half.
+  auto pair = [](const uint32_t* a, const uint32_t* b) {
+    const __m128 low = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)));
+    return _mm_castps_si128(_mm_loadh_pi(low, reinterpret_cast<const __m64*>(b)));
+  };
+  const __m128i top01 = pair(c0, c1), bottom01 = pair(c0 + stride, c1 + stride);
+  const __m128i top23 = pair(c2, c3), bottom23 = pair(c2 + stride, c3 + stride);
+  const __m128i any = _mm_or_si128(_mm_or_si128(top01, bottom01), _mm_or_si128(top23, bottom23));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) == 0xFFFF) return;
+
+  __m128i fy01, fy23;
+  if constexpr (!kHaveFx) SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), fx01, fx23);
+  SpreadWeights(_mm_and_si128(_mm_srai_epi32(tyv, 8), byte_mask), fy01, fy23);
+  // Down each column by fy (pixel k's weight in its half), then across by fx.
+  auto filter = [&](__m128i top, __m128i bottom, __m128i fx, __m128i fy) {
+    const __m128i fy_lo = _mm_unpacklo_epi64(fy, fy), fy_hi = _mm_unpackhi_epi64(fy, fy);
+    const __m128i cols_a = Lerp16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero), fy_lo);
+    const __m128i cols_b = Lerp16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero), fy_hi);
+    return Lerp16(_mm_unpacklo_epi64(cols_a, cols_b), _mm_unpackhi_epi64(cols_a, cols_b), fx);
+  };
+  __m128i s01 = filter(top01, bottom01, fx01, fy01);
+  __m128i s23 = filter(top23, bottom23, fx23, fy23);
+  if constexpr (kModulate) {
+    s01 = MulDiv255x16(s01, mod);
+    s23 = MulDiv255x16(s23, mod);
+  } else {
+    (void)mod;
+  }
+  __m128i* dst = reinterpret_cast<__m128i*>(out);
+  const __m128i d = _mm_loadu_si128(dst);
+  __m128i result;
+  if constexpr (kBlend == 1) {
+    result = _mm_adds_epu8(_mm_packus_epi16(s01, s23), d);
+  } else if constexpr (kBlend == 6) {
+    result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s01, s01), MulDiv255x16(s23, s23)), d);
+  } else if constexpr (kBlend == 3) {
+    result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s01, SpreadAlpha(s01)),
+                                            MulDiv255x16(s23, SpreadAlpha(s23))),
+                           d);
+  } else if constexpr (kBlend == 7) {
+    const __m128i full = _mm_set1_epi16(255);
+    result = _mm_packus_epi16(MulDiv255x16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(full, s01)),
+                              MulDiv255x16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(full, s23)));
+  } else {
+    result = _mm_packus_epi16(AlphaBlend16(s01, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s01)),
+                              AlphaBlend16(s23, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s23)));
+  }
+  result = _mm_or_si128(result, _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+  if constexpr (kQuantise) {
+    // Pixels that change are stored as a 16-bit target holds them.
+    const __m128i same = _mm_cmpeq_epi32(result, d);
+    result = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, Quantise565x4(result)));
+  }
+  _mm_storeu_si128(dst, result);
+}
+
+// Lanes k = 0..3 of the coordinates of pixels 0..3 of a span that starts at (tx, ty)
+// and steps by (dtx, dty), stepped as the one-pixel kernel steps (wrapping).
+TARQ_INLINE __m128i FirstLanes(int32_t t, int32_t dt) {
+  const auto u = static_cast<uint32_t>(t), du = static_cast<uint32_t>(dt);
+  return _mm_setr_epi32(static_cast<int>(u), static_cast<int>(u + du), static_cast<int>(u + 2 * du),
+                        static_cast<int>(u + 3 * du));
+}
+
+// The top-left texel indices (ty >> 16) * stride + (tx >> 16) of four samples that need
+// no clamping, in one multiply-add: both halves fit 16 bits (textures are at most 8192
+// texels a side), so x goes in the low half and y in the high half of each lane, and
+// the multiply-add by (1, stride) sums x + y * stride exactly.
+// `weights` is IndexWeights(stride).
+TARQ_INLINE __m128i IndexWeights(int32_t stride) {
+  return _mm_set1_epi32(static_cast<int>((static_cast<uint32_t>(stride) << 16) | 1u));
+}
+
+TARQ_INLINE void TexelIndices4(__m128i txv, __m128i tyv, __m128i weights, int32_t (&index)[4]) {
+  const __m128i xy = _mm_or_si128(_mm_srli_epi32(txv, 16),
+                                  _mm_and_si128(tyv, _mm_set1_epi32(static_cast<int>(0xFFFF0000u))));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(index), _mm_madd_epi16(xy, weights));
+}
+
+// The span's whole groups of four; returns how many pixels they covered. With kColumn
+// the span walks down one texel column pair (dtx 0, as on glows turned a quarter turn),
+// so the horizontal weights are the same on every pixel.
+template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise, bool kColumn>
+TARQ_INLINE int32_t BilinearGroups4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  const __m128i zero = _mm_setzero_si128();
   const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(p.mod)), zero);
   const __m128i step4 = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(p.dtx) * 4u));
   const __m128i step4y = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(p.dty) * 4u));
-  // Lane k holds the coordinates of pixel i + k, stepped as the one-pixel kernel steps.
-  alignas(16) int32_t lanes_x[4], lanes_y[4];
-  for (uint32_t k = 0; k < 4; ++k) {
-    lanes_x[k] = static_cast<int32_t>(static_cast<uint32_t>(p.tx) + k * static_cast<uint32_t>(p.dtx));
-    lanes_y[k] = static_cast<int32_t>(static_cast<uint32_t>(p.ty) + k * static_cast<uint32_t>(p.dty));
-  }
-  __m128i txv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_x));
-  __m128i tyv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_y));
+  __m128i txv = FirstLanes(p.tx, p.dtx);
+  __m128i tyv = FirstLanes(p.ty, p.dty);
   __m128i column_fx = zero;
-  if constexpr (kColumn) SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), column_fx, column_fx);
+  if constexpr (kColumn) {
+    SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), _mm_set1_epi32(0xFF)), column_fx, column_fx);
+  }
+  // Held in locals: the stores to the target could otherwise alias them.
+  const uint32_t* const tex = p.tex;
+  const int32_t ts = p.ts;
+  const __m128i weights = IndexWeights(ts);
   int32_t tx = p.tx, ty = p.ty;
   int32_t i = 0;
   for (; i + 4 <= n; i += 4, txv = _mm_add_epi32(txv, step4), tyv = _mm_add_epi32(tyv, step4y)) {
-    const uint32_t* c0 = BilinearCorner<kSampler>(p, tx, ty);
-    tx += dtx, ty += p.dty;
-    const uint32_t* c1 = BilinearCorner<kSampler>(p, tx, ty);
-    tx += dtx, ty += p.dty;
-    const uint32_t* c2 = BilinearCorner<kSampler>(p, tx, ty);
-    tx += dtx, ty += p.dty;
-    const uint32_t* c3 = BilinearCorner<kSampler>(p, tx, ty);
-    tx += dtx, ty += p.dty;
-    auto pair = [](const uint32_t* a, const uint32_t* b) {
-      return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
-                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
-    };
-    const __m128i top01 = pair(c0, c1), bottom01 = pair(c0 + p.ts, c1 + p.ts);
-    const __m128i top23 = pair(c2, c3), bottom23 = pair(c2 + p.ts, c3 + p.ts);
-    const __m128i any = _mm_or_si128(_mm_or_si128(top01, bottom01), _mm_or_si128(top23, bottom23));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) == 0xFFFF) continue;
-
-    __m128i fx01 = column_fx, fx23 = column_fx, fy01, fy23;
-    if constexpr (!kColumn) SpreadWeights(_mm_and_si128(_mm_srai_epi32(txv, 8), byte_mask), fx01, fx23);
-    SpreadWeights(_mm_and_si128(_mm_srai_epi32(tyv, 8), byte_mask), fy01, fy23);
-    // Down each column by fy (pixel k's weight in its half), then across by fx.
-    auto filter = [&](__m128i top, __m128i bottom, __m128i fx, __m128i fy) {
-      const __m128i fy_lo = _mm_unpacklo_epi64(fy, fy), fy_hi = _mm_unpackhi_epi64(fy, fy);
-      const __m128i cols_a = Lerp16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero), fy_lo);
-      const __m128i cols_b = Lerp16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero), fy_hi);
-      return Lerp16(_mm_unpacklo_epi64(cols_a, cols_b), _mm_unpackhi_epi64(cols_a, cols_b), fx);
-    };
-    __m128i s01 = filter(top01, bottom01, fx01, fy01);
-    __m128i s23 = filter(top23, bottom23, fx23, fy23);
-    if constexpr (kModulate) {
-      s01 = MulDiv255x16(s01, mod);
-      s23 = MulDiv255x16(s23, mod);
-    }
-    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
-    const __m128i d = _mm_loadu_si128(out);
-    __m128i result;
-    if constexpr (kBlend == 1) {
-      result = _mm_adds_epu8(_mm_packus_epi16(s01, s23), d);
-    } else if constexpr (kBlend == 6) {
-      result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s01, s01), MulDiv255x16(s23, s23)), d);
-    } else if constexpr (kBlend == 3) {
-      result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s01, SpreadAlpha(s01)),
-                                              MulDiv255x16(s23, SpreadAlpha(s23))),
-                             d);
-    } else if constexpr (kBlend == 7) {
-      const __m128i full = _mm_set1_epi16(255);
-      result = _mm_packus_epi16(MulDiv255x16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(full, s01)),
-                                MulDiv255x16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(full, s23)));
+    const uint32_t *c0, *c1, *c2, *c3;
+    if constexpr (kSampler == kBilinearInside) {
+      int32_t index[4];
+      TexelIndices4(txv, tyv, weights, index);
+      c0 = tex + index[0], c1 = tex + index[1], c2 = tex + index[2], c3 = tex + index[3];
     } else {
-      result = _mm_packus_epi16(AlphaBlend16(s01, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s01)),
-                                AlphaBlend16(s23, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s23)));
+      const int32_t dtx = kColumn ? 0 : p.dtx;
+      c0 = BilinearCorner<kSampler>(p, tx, ty);
+      tx += dtx, ty += p.dty;
+      c1 = BilinearCorner<kSampler>(p, tx, ty);
+      tx += dtx, ty += p.dty;
+      c2 = BilinearCorner<kSampler>(p, tx, ty);
+      tx += dtx, ty += p.dty;
+      c3 = BilinearCorner<kSampler>(p, tx, ty);
+      tx += dtx, ty += p.dty;
     }
-    result = _mm_or_si128(result, opaque);
-    if constexpr (kQuantise) {
-      // Pixels that change are stored as a 16-bit target holds them.
-      const __m128i same = _mm_cmpeq_epi32(result, d);
-      result = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, Quantise565x4(result)));
-    }
-    _mm_storeu_si128(out, result);
+    BilinearGroup4<kModulate, kBlend, kQuantise, kColumn>(dst + i, c0, c1, c2, c3, ts, txv, tyv,
+                                                          column_fx, column_fx, mod);
   }
-  if (i < n) {
-    SpanSetup rest = p;
-    rest.tx = tx;
-    rest.ty = ty;
-    SpanKernel<kSampler, kModulate, kBlend, kQuantise>(dst + i, n - i, rest);
-  }
+  return i;
+}
+
+// The rest of a span after its first `done` pixels, one pixel at a time.
+template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise>
+TARQ_INLINE void SpanRest(uint32_t* dst, int32_t done, int32_t n, const SpanSetup& p) {
+  if (done >= n) return;
+  SpanSetup rest = p;
+  rest.tx = static_cast<int32_t>(static_cast<uint32_t>(p.tx) + static_cast<uint32_t>(done) * static_cast<uint32_t>(p.dtx));
+  rest.ty = static_cast<int32_t>(static_cast<uint32_t>(p.ty) + static_cast<uint32_t>(done) * static_cast<uint32_t>(p.dty));
+  SpanKernel<kSampler, kModulate, kBlend, kQuantise>(dst + done, n - done, rest);
 }
 
 template <int32_t kSampler, bool kModulate, int32_t kBlend, bool kQuantise>
 void BilinearKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
-  if (p.dtx == 0) {
-    BilinearSpan4<kSampler, kModulate, kBlend, kQuantise, true>(dst, n, p);
-  } else {
-    BilinearSpan4<kSampler, kModulate, kBlend, kQuantise, false>(dst, n, p);
-  }
+  const int32_t done = p.dtx == 0 ? BilinearGroups4<kSampler, kModulate, kBlend, kQuantise, true>(dst, n, p)
+                                  : BilinearGroups4<kSampler, kModulate, kBlend, kQuantise, false>(dst, n, p);
+  SpanRest<kSampler, kModulate, kBlend, kQuantise>(dst, done, n, p);
 }
 
-// One texel per pixel, tinted, blend 2: four pixels at a time, with the same results
-// as SpanKernel (a clear texel's full blend gives the target back unchanged).
-template <bool kQuantise>
-void TintedRowBlendKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+// Two spans side by side on one row, each with its own coordinates (the two triangles
+// of a turned sprite's quad), both needing no clamping: drawn as one, so the row has one
+// partial group, not two. The group where they meet takes its lanes from both; every
+// pixel gets the coordinates it has in its own span, so the pictures are the same as
+// drawing the spans one after the other.
+template <bool kModulate, int32_t kBlend, bool kQuantise>
+void BilinearPairKernel4(uint32_t* dst, int32_t na, const SpanSetup& a, int32_t nb, const SpanSetup& b) {
+  int32_t done = BilinearGroups4<kBilinearInside, kModulate, kBlend, kQuantise, false>(dst, na, a);
+  const int32_t left = na - done;  // 0..3 pixels of the first span in the shared group
+  int32_t b_done = 0;
+  if (left > 0 && nb >= 4 - left) {
+    alignas(16) int32_t lanes_x[4], lanes_y[4];
+    for (int32_t k = 0; k < 4; ++k) {
+      const SpanSetup& s = k < left ? a : b;
+      const auto at = static_cast<uint32_t>(k < left ? done + k : k - left);
+      lanes_x[k] = static_cast<int32_t>(static_cast<uint32_t>(s.tx) + at * static_cast<uint32_t>(s.dtx));
+      lanes_y[k] = static_cast<int32_t>(static_cast<uint32_t>(s.ty) + at * static_cast<uint32_t>(s.dty));
+    }
+    const __m128i txv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_x));
+    const __m128i tyv = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes_y));
+    int32_t index[4];
+    TexelIndices4(txv, tyv, IndexWeights(a.ts), index);
+    const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(a.mod)), _mm_setzero_si128());
+    BilinearGroup4<kModulate, kBlend, kQuantise, false>(dst + done, a.tex + index[0], a.tex + index[1],
+                                                        a.tex + index[2], a.tex + index[3], a.ts, txv,
+                                                        tyv, _mm_setzero_si128(), _mm_setzero_si128(), mod);
+    done = na;
+    b_done = 4 - left;
+  }
+  SpanRest<kBilinearInside, kModulate, kBlend, kQuantise>(dst, done, na, a);
+  // The second span from where the shared group left it.
+  SpanSetup rest = b;
+  rest.tx = static_cast<int32_t>(static_cast<uint32_t>(b.tx) + static_cast<uint32_t>(b_done) * static_cast<uint32_t>(b.dtx));
+  rest.ty = static_cast<int32_t>(static_cast<uint32_t>(b.ty) + static_cast<uint32_t>(b_done) * static_cast<uint32_t>(b.dty));
+  uint32_t* const b_dst = dst + na + b_done;
+  const int32_t b_n = nb - b_done;
+  const int32_t b_groups = BilinearGroups4<kBilinearInside, kModulate, kBlend, kQuantise, false>(b_dst, b_n, rest);
+  SpanRest<kBilinearInside, kModulate, kBlend, kQuantise>(b_dst, b_groups, b_n, rest);
+}
+
+// One texel per pixel, tinted, blends 2 (S*As + D*(1-As)), 3 (S*As + D) and 6 (S*S + D):
+// four pixels at a time, with the same results as SpanKernel (the one-pixel kernel
+// skips clear texels, or black ones for blend 6, where the full blend gives the target
+// back unchanged anyway).
+template <int32_t kBlend, bool kQuantise>
+void TintedRowKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
+  static_assert(kBlend == 2 || kBlend == 3 || kBlend == 6);
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(p.mod)), zero);
+  // The texel bits that decide whether a texel changes anything: alpha, or colour for blend 6.
+  const __m128i telling = _mm_set1_epi32(static_cast<int>(kBlend == 6 ? 0x00FFFFFFu : 0xFF000000u));
   int32_t i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i texels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.tex + i));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(texels, 24), zero)) == 0xFFFF) continue;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(texels, telling), zero)) == 0xFFFF) continue;
     __m128i* out = reinterpret_cast<__m128i*>(dst + i);
     const __m128i d = _mm_loadu_si128(out);
     const __m128i s_lo = MulDiv255x16(_mm_unpacklo_epi8(texels, zero), mod);
     const __m128i s_hi = MulDiv255x16(_mm_unpackhi_epi8(texels, zero), mod);
-    __m128i result = _mm_or_si128(
-        _mm_packus_epi16(AlphaBlend16(s_lo, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s_lo)),
-                         AlphaBlend16(s_hi, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s_hi))),
-        opaque);
+    __m128i result;
+    if constexpr (kBlend == 2) {
+      result = _mm_packus_epi16(AlphaBlend16(s_lo, _mm_unpacklo_epi8(d, zero), SpreadAlpha(s_lo)),
+                                AlphaBlend16(s_hi, _mm_unpackhi_epi8(d, zero), SpreadAlpha(s_hi)));
+    } else if constexpr (kBlend == 3) {
+      result = _mm_adds_epu8(
+          _mm_packus_epi16(MulDiv255x16(s_lo, SpreadAlpha(s_lo)), MulDiv255x16(s_hi, SpreadAlpha(s_hi))), d);
+    } else {
+      result = _mm_adds_epu8(_mm_packus_epi16(MulDiv255x16(s_lo, s_lo), MulDiv255x16(s_hi, s_hi)), d);
+    }
+    result = _mm_or_si128(result, opaque);
     if constexpr (kQuantise) {
       const __m128i same = _mm_cmpeq_epi32(result, d);
       result = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, Quantise565x4(result)));
@@ -691,7 +792,7 @@ void TintedRowBlendKernel4(uint32_t* dst, int32_t n, const SpanSetup& p) {
   if (i < n) {
     SpanSetup rest = p;
     rest.tex = p.tex + i;
-    SpanKernel<kRow, true, 2, kQuantise>(dst + i, n - i, rest);
+    SpanKernel<kRow, true, kBlend, kQuantise>(dst + i, n - i, rest);
   }
 }
 
@@ -872,8 +973,13 @@ SpanTable MakeSpanTable(bool vector_kernels) {
   t[kRow][0][1][1] = &RowKernel4<1, true>;
   t[kRow][0][0][2] = &RowKernel4<2, false>;
   t[kRow][0][1][2] = &RowKernel4<2, true>;
-  t[kRow][1][0][2] = &TintedRowBlendKernel4<false>;
-  t[kRow][1][1][2] = &TintedRowBlendKernel4<true>;
+  // Tinted sprites and glows, one texel per pixel.
+  t[kRow][1][0][2] = &TintedRowKernel4<2, false>;
+  t[kRow][1][1][2] = &TintedRowKernel4<2, true>;
+  t[kRow][1][0][3] = &TintedRowKernel4<3, false>;
+  t[kRow][1][1][3] = &TintedRowKernel4<3, true>;
+  t[kRow][1][0][6] = &TintedRowKernel4<6, false>;
+  t[kRow][1][1][6] = &TintedRowKernel4<6, true>;
   // Filtered glows, tinted or not, with the blends that leave clear texels alone.
   SetBilinearKernels<kBilinear>(t);
   SetBilinearKernels<kBilinearInside>(t);
@@ -897,24 +1003,102 @@ SpanTable MakeSpanTable(bool vector_kernels) {
 const SpanTable kSpans = MakeSpanTable(true);
 const SpanTable kScalarSpans = MakeSpanTable(false);
 
+// Kernels that draw two side-by-side filtered spans as one (BilinearPairKernel4):
+// kPairSpans[modulate][quantise][blend], null where there is none.
+using PairSpanFn = void (*)(uint32_t*, int32_t, const SpanSetup&, int32_t, const SpanSetup&);
+using PairTable = std::array<std::array<std::array<PairSpanFn, 9>, 2>, 2>;
+
+PairTable MakePairTable() {
+  PairTable t{};
+#if defined(__SSE2__)
+  auto set = [&]<bool kModulate, bool kQuantise>() {
+    auto& row = t[kModulate ? 1 : 0][kQuantise ? 1 : 0];
+    row[1] = &BilinearPairKernel4<kModulate, 1, kQuantise>;
+    row[2] = &BilinearPairKernel4<kModulate, 2, kQuantise>;
+    row[3] = &BilinearPairKernel4<kModulate, 3, kQuantise>;
+    row[6] = &BilinearPairKernel4<kModulate, 6, kQuantise>;
+    row[7] = &BilinearPairKernel4<kModulate, 7, kQuantise>;
+  };
+  set.template operator()<false, false>();
+  set.template operator()<false, true>();
+  set.template operator()<true, false>();
+  set.template operator()<true, true>();
+#endif
+  return t;
+}
+
+const PairTable kPairSpans = MakePairTable();
+
 // 16.16 fixed point, held well inside int32 so stepping a span never overflows.
+// Rounds to nearest with halves up: floor(v * 65536 + 0.5), clamped. The floor is done
+// by hand (truncate, then step down where that went up) because the library's floor,
+// without SSE4.1, is a long chain of instructions on the path of every span.
 inline int32_t ToFixed(double v) {
-  if (std::isnan(v)) return 0;
-  v = std::floor(v * 65536.0 + 0.5);
-  return static_cast<int32_t>(std::clamp(v, -1073741824.0, 1073741824.0));
+  constexpr double kLimit = 1073741824.0;
+  const double s = v * 65536.0 + 0.5;
+  if (!(s > -kLimit)) return std::isnan(s) ? 0 : -1073741824;
+  if (s >= kLimit) return 1073741824;
+  const auto t = static_cast<int32_t>(s);
+  return static_cast<double>(t) > s ? t - 1 : t;
 }
 
 // First pixel index whose centre is at or right of the edge position e: ceil(e - 0.5),
 // limited to lo..hi (so huge or off-screen geometry stays cheap and in range).
+// For integer limits, ceil(w) > lo exactly when w > lo (and the same for hi), so the
+// limits are tested on w and the ceiling is taken by hand, as in ToFixed.
 inline int32_t PixelFrom(double e, int32_t lo, int32_t hi) {
-  const double v = std::ceil(e - 0.5);
-  if (!(v > lo)) return lo;  // also catches NaN
-  if (v > hi) return hi;
-  return static_cast<int32_t>(v);
+  const double w = e - 0.5;
+  if (!(w > lo)) return lo;  // also catches NaN
+  if (w > hi) return hi;
+  const auto t = static_cast<int32_t>(w);
+  return static_cast<double>(t) < w ? t + 1 : t;
 }
 
 bool SameVertex(const DrawVertex& a, const DrawVertex& b) {
   return a.x == b.x && a.y == b.y && a.u == b.u && a.v == b.v && a.colour == b.colour;
+}
+
+// Whether the vertices from `first` on start one of the device's quads (TL, TR, BL)
+// (BL, TR, BR).
+bool StartsQuad(const DrawVertex* v, int32_t first, int32_t count) {
+  return first + 5 < count && SameVertex(v[first + 3], v[first + 2]) && SameVertex(v[first + 4], v[first + 1]);
+}
+
+// out[x + 1] = Lerp(r0[x], r1[x], fy) for columns x = first .. last (-1 .. width):
+// the texture's border repeats its edge texels, so columns -1 and width read the
+// clamped ones. With `vector` four columns at a time (Lerp16 is Lerp on each lane).
+void BlendTexelRows(const uint32_t* r0, const uint32_t* r1, uint32_t fy, int32_t first, int32_t last,
+                    uint32_t* out, bool vector) {
+  int32_t x = first;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i f = _mm_set1_epi16(static_cast<short>(fy));
+  for (; vector && x + 3 <= last; x += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + x));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + x));
+    const __m128i lo = Lerp16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), f);
+    const __m128i hi = Lerp16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), f);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 1), _mm_packus_epi16(lo, hi));
+  }
+#else
+  (void)vector;
+#endif
+  for (; x <= last; ++x) out[x + 1] = Lerp(r0[x], r1[x], fy);
+}
+
+// The texels a span's samples reach: coordinates step linearly, so the extremes are
+// at its ends.
+struct TexelRange {
+  int64_t x_lo, x_hi, y_lo, y_hi;
+  // Every sample and its filter neighbours lie in the texture (or its border).
+  bool Inside(const SpanSetup& p) const { return x_lo >= -1 && x_hi < p.tw && y_lo >= -1 && y_hi < p.th; }
+};
+
+TARQ_INLINE TexelRange SpanTexels(const SpanSetup& p, int32_t n) {
+  const int64_t tx_end = p.tx + static_cast<int64_t>(p.dtx) * (n - 1);
+  const int64_t ty_end = p.ty + static_cast<int64_t>(p.dty) * (n - 1);
+  return {std::min<int64_t>(p.tx, tx_end) >> 16, std::max<int64_t>(p.tx, tx_end) >> 16,
+          std::min<int64_t>(p.ty, ty_end) >> 16, std::max<int64_t>(p.ty, ty_end) >> 16};
 }
 
 }  // namespace
@@ -935,11 +1119,8 @@ void SoftwareBackend::DrawSpan(int32_t y, int32_t x0, int32_t x1, SpanSetup& p) 
     }
   }
   if (sampler == kBilinear) {
-    // Coordinates step linearly, so the span's extremes are at its ends.
-    const int64_t tx_end = p.tx + static_cast<int64_t>(p.dtx) * (n - 1);
-    const int64_t ty_end = p.ty + static_cast<int64_t>(p.dty) * (n - 1);
-    const int64_t x_lo = std::min<int64_t>(p.tx, tx_end) >> 16, x_hi = std::max<int64_t>(p.tx, tx_end) >> 16;
-    const int64_t y_lo = std::min<int64_t>(p.ty, ty_end) >> 16, y_hi = std::max<int64_t>(p.ty, ty_end) >> 16;
+    const TexelRange r = SpanTexels(p, n);
+    const int64_t x_lo = r.x_lo, x_hi = r.x_hi;
     if (p.dty == 0 && x_lo >= -1 && x_hi < p.tw && x_hi - x_lo < 4 * static_cast<int64_t>(n)) {
       // Blend the two texel rows once, then each pixel blends across: made for
       // magnified glows. Index x + 1 holds column x, clamped at both ends.
@@ -948,13 +1129,11 @@ void SoftwareBackend::DrawSpan(int32_t y, int32_t x0, int32_t x1, SpanSetup& p) 
       const uint32_t* r0 = p.tex + ClampIndex(y0, p.th) * p.ts;
       const uint32_t* r1 = p.tex + ClampIndex(y0 + 1, p.th) * p.ts;
       row_blend_.resize(static_cast<size_t>(p.tw) + 2);
-      for (int64_t x = x_lo; x <= x_hi + 1; ++x) {
-        const int32_t c = ClampIndex(static_cast<int32_t>(x), p.tw);
-        row_blend_[static_cast<size_t>(x + 1)] = Lerp(r0[c], r1[c], fy);
-      }
+      BlendTexelRows(r0, r1, fy, static_cast<int32_t>(x_lo), static_cast<int32_t>(x_hi) + 1, row_blend_.data(),
+                     vector_kernels_);
       p.tex = row_blend_.data();
       sampler = kBilinearRow;
-    } else if (x_lo >= -1 && x_hi < p.tw && y_lo >= -1 && y_hi < p.th) {
+    } else if (r.Inside(p)) {
       sampler = kBilinearInside;
     }
   }
@@ -1014,109 +1193,232 @@ bool SoftwareBackend::DrawRect(const DrawVertex& tl, const DrawVertex& tr, const
   return true;
 }
 
-void SoftwareBackend::DrawTriangle(const DrawVertex& va, const DrawVertex& vb,
-                                   const DrawVertex& vc) {
-  const DrawVertex* v[3] = {&va, &vb, &vc};
-  double x[3], y[3];
-  for (int i = 0; i < 3; ++i) {
-    x[i] = v[i]->x;
-    y[i] = v[i]->y;
-    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) return;
-  }
-  const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
-  if (det == 0.0) return;
-  const double xmin = std::min({x[0], x[1], x[2]}), xmax = std::max({x[0], x[1], x[2]});
-  const double ymin = std::min({y[0], y[1], y[2]}), ymax = std::max({y[0], y[1], y[2]});
-  // Quick rejection: huge geometry (a glow many times the screen) costs only its
-  // visible rows.
-  if (xmax <= clip_x0_ || xmin >= clip_x1_ || ymax <= clip_y0_ || ymin >= clip_y1_) return;
-  const int32_t row0 = PixelFrom(ymin, clip_y0_, clip_y1_);
-  const int32_t row1 = PixelFrom(ymax, clip_y0_, clip_y1_);
-  if (row0 >= row1) return;
-
+// What a triangle's rows share: its edges, rows and attribute planes.
+struct SoftwareBackend::TriangleSetup {
   // Edges with their end points in a fixed order (by y, then x), so that two
   // triangles sharing an edge compute exactly the same crossings.
   struct Edge {
     double xa, ya, yb, slope;
   };
+  double x[3], y[3];
   Edge edges[3];
   int32_t edge_count = 0;
+  int32_t row0 = 0, row1 = 0;  // rows [row0, row1) to walk
+  // Attribute planes: A(x, y) = A0 + ax * (x - x0) + ay * (y - y0).
+  double u0 = 0, uax = 0, uay = 0, v0 = 0, vax = 0, vay = 0;
+  bool flat = true;
+  std::array<double, 4> c0{}, cax{}, cay{};  // colour channel planes when not flat
+  SpanSetup p;
+};
+
+bool SoftwareBackend::SetUpTriangle(const DrawVertex& va, const DrawVertex& vb, const DrawVertex& vc,
+                                    TriangleSetup& t) const {
+  const DrawVertex* v[3] = {&va, &vb, &vc};
+  double* x = t.x;
+  double* y = t.y;
+  for (int i = 0; i < 3; ++i) {
+    x[i] = v[i]->x;
+    y[i] = v[i]->y;
+    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) return false;
+  }
+  const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+  if (det == 0.0) return false;
+  const double xmin = std::min({x[0], x[1], x[2]}), xmax = std::max({x[0], x[1], x[2]});
+  const double ymin = std::min({y[0], y[1], y[2]}), ymax = std::max({y[0], y[1], y[2]});
+  // Quick rejection: huge geometry (a glow many times the screen) costs only its
+  // visible rows.
+  if (xmax <= clip_x0_ || xmin >= clip_x1_ || ymax <= clip_y0_ || ymin >= clip_y1_) return false;
+  t.row0 = PixelFrom(ymin, clip_y0_, clip_y1_);
+  t.row1 = PixelFrom(ymax, clip_y0_, clip_y1_);
+  if (t.row0 >= t.row1) return false;
+
+  t.edge_count = 0;
   for (int i = 0; i < 3; ++i) {
     int a = i, b = (i + 1) % 3;
     if (y[a] == y[b]) continue;
     if (y[a] > y[b] || (y[a] == y[b] && x[a] > x[b])) std::swap(a, b);
-    edges[edge_count++] = {x[a], y[a], y[b], (x[b] - x[a]) / (y[b] - y[a])};
+    t.edges[t.edge_count++] = {x[a], y[a], y[b], (x[b] - x[a]) / (y[b] - y[a])};
   }
 
-  // Attribute planes: A(x, y) = A0 + ax * (x - x0) + ay * (y - y0).
   auto plane = [&](double a0, double a1, double a2, double& ax, double& ay) {
     ax = ((a1 - a0) * (y[2] - y[0]) - (a2 - a0) * (y[1] - y[0])) / det;
     ay = ((a2 - a0) * (x[1] - x[0]) - (a1 - a0) * (x[2] - x[0])) / det;
   };
-  SpanSetup p;
-  double u0 = 0, uax = 0, uay = 0, v0 = 0, vax = 0, vay = 0;
+  SpanSetup& p = t.p;
   if (bound_ != nullptr) {
     p.tex = bound_->Origin();
     p.tw = bound_->Width;
     p.th = bound_->Height;
     p.ts = bound_->Width + 2;
     const double off = linear_ ? 0.5 : 0.0;
-    u0 = va.u * static_cast<double>(p.tw) - off;
-    v0 = va.v * static_cast<double>(p.th) - off;
-    plane(u0, vb.u * static_cast<double>(p.tw) - off, vc.u * static_cast<double>(p.tw) - off, uax, uay);
-    plane(v0, vb.v * static_cast<double>(p.th) - off, vc.v * static_cast<double>(p.th) - off, vax, vay);
-    p.dtx = ToFixed(uax);
-    p.dty = ToFixed(vax);
+    t.u0 = va.u * static_cast<double>(p.tw) - off;
+    t.v0 = va.v * static_cast<double>(p.th) - off;
+    plane(t.u0, vb.u * static_cast<double>(p.tw) - off, vc.u * static_cast<double>(p.tw) - off, t.uax, t.uay);
+    plane(t.v0, vb.v * static_cast<double>(p.th) - off, vc.v * static_cast<double>(p.th) - off, t.vax, t.vay);
+    p.dtx = ToFixed(t.uax);
+    p.dty = ToFixed(t.vax);
   }
-  const bool flat = va.colour == vb.colour && va.colour == vc.colour;
-  std::array<double, 4> c0{}, cax{}, cay{};  // colour channel planes when not flat
-  if (flat) {
+  t.flat = va.colour == vb.colour && va.colour == vc.colour;
+  if (t.flat) {
     p.mod = Modulator(va.colour);
   } else {
     for (int k = 0; k < 4; ++k) {
-      c0[k] = Channel(va.colour, k * 8);
-      plane(c0[k], Channel(vb.colour, k * 8), Channel(vc.colour, k * 8), cax[k], cay[k]);
+      t.c0[k] = Channel(va.colour, k * 8);
+      plane(t.c0[k], Channel(vb.colour, k * 8), Channel(vc.colour, k * 8), t.cax[k], t.cay[k]);
     }
   }
+  return true;
+}
 
-  for (int32_t row = row0; row < row1; ++row) {
-    const double yc = row + 0.5;
-    double xl = std::numeric_limits<double>::infinity(), xr = -xl;
-    for (int32_t e = 0; e < edge_count; ++e) {
-      const Edge& ed = edges[e];
-      if (ed.ya <= yc && yc < ed.yb) {
-        const double xe = ed.xa + (yc - ed.ya) * ed.slope;
-        xl = std::min(xl, xe);
-        xr = std::max(xr, xe);
-      }
+// The pixels [i0, i1) of a row whose centres lie inside the triangle; false when none.
+TARQ_INLINE bool SoftwareBackend::TriangleRow(const TriangleSetup& t, int32_t row, int32_t& i0, int32_t& i1) const {
+  const double yc = row + 0.5;
+  double xl = std::numeric_limits<double>::infinity(), xr = -xl;
+  for (int32_t e = 0; e < t.edge_count; ++e) {
+    const TriangleSetup::Edge& ed = t.edges[e];
+    if (ed.ya <= yc && yc < ed.yb) {
+      const double xe = ed.xa + (yc - ed.ya) * ed.slope;
+      xl = std::min(xl, xe);
+      xr = std::max(xr, xe);
     }
-    if (!(xl < xr)) continue;
-    const int32_t i0 = PixelFrom(xl, clip_x0_, clip_x1_), i1 = PixelFrom(xr, clip_x0_, clip_x1_);
-    if (i0 >= i1) continue;
-    const double dx = i0 + 0.5 - x[0], dy = yc - y[0];
-    if (flat) {
-      p.tx = ToFixed(u0 + uax * dx + uay * dy);
-      p.ty = ToFixed(v0 + vax * dx + vay * dy);
-      if (bound_ != nullptr) p.tex = bound_->Origin();
+  }
+  if (!(xl < xr)) return false;
+  i0 = PixelFrom(xl, clip_x0_, clip_x1_);
+  i1 = PixelFrom(xr, clip_x0_, clip_x1_);
+  return i0 < i1;
+}
+
+// The texel coordinates of a flat triangle's span that starts at pixel i0 of `row`.
+TARQ_INLINE void SoftwareBackend::StartSpan(TriangleSetup& t, int32_t row, int32_t i0) const {
+  const double dx = i0 + 0.5 - t.x[0], dy = row + 0.5 - t.y[0];
+  t.p.tx = ToFixed(t.u0 + t.uax * dx + t.uay * dy);
+  t.p.ty = ToFixed(t.v0 + t.vax * dx + t.vay * dy);
+  if (bound_ != nullptr) t.p.tex = bound_->Origin();
+}
+
+void SoftwareBackend::DrawTriangle(const DrawVertex& va, const DrawVertex& vb, const DrawVertex& vc) {
+  TriangleSetup t;
+  if (SetUpTriangle(va, vb, vc, t)) DrawTriangleRows(t);
+}
+
+void SoftwareBackend::DrawTriangleRows(TriangleSetup& t) {
+  SpanSetup& p = t.p;
+  for (int32_t row = t.row0; row < t.row1; ++row) {
+    int32_t i0 = 0, i1 = 0;
+    if (!TriangleRow(t, row, i0, i1)) continue;
+    if (t.flat) {
+      StartSpan(t, row, i0);
       DrawSpan(row, i0, i1, p);
       continue;
     }
     // Colours that differ per corner: one pixel at a time (the device never does this).
+    const double dy = row + 0.5 - t.y[0];
     for (int32_t i = i0; i < i1; ++i) {
-      const double px = i + 0.5 - x[0];
+      const double px = i + 0.5 - t.x[0];
       uint32_t colour = 0;
       for (int k = 0; k < 4; ++k) {
-        const double c = std::clamp(c0[k] + cax[k] * px + cay[k] * dy, 0.0, 255.0);
+        const double c = std::clamp(t.c0[k] + t.cax[k] * px + t.cay[k] * dy, 0.0, 255.0);
         colour |= static_cast<uint32_t>(std::lround(c)) << (k * 8);
       }
       p.mod = Modulator(colour);
-      p.tx = ToFixed(u0 + uax * px + uay * dy);
-      p.ty = ToFixed(v0 + vax * px + vay * dy);
+      p.tx = ToFixed(t.u0 + t.uax * px + t.uay * dy);
+      p.ty = ToFixed(t.v0 + t.vax * px + t.vay * dy);
       if (bound_ != nullptr) p.tex = bound_->Origin();
       DrawSpan(row, i, i + 1, p);
     }
   }
 }
+
+// The two triangles of a quad that is not an axis-aligned rectangle (a turned sprite),
+// walked row by row together. Each row of each triangle gets exactly the span and
+// coordinates it gets alone, and where the two spans of a row touch they go to the
+// kernel as one (DrawSpanPair), saving a call and a partial group per row. Rows of
+// different triangles never share pixels, and on a row the first triangle's span is
+// drawn first, so overlapping (folded) quads come out as drawn one after the other.
+void SoftwareBackend::DrawTrianglePair(const DrawVertex& a, const DrawVertex& b, const DrawVertex& c,
+                                       const DrawVertex& d, const DrawVertex& e, const DrawVertex& f) {
+  TriangleSetup s, t;
+  const bool has_s = SetUpTriangle(a, b, c, s);
+  const bool has_t = SetUpTriangle(d, e, f, t);
+  if (!has_s || !has_t || !s.flat || !t.flat) {
+    if (has_s) DrawTriangleRows(s);
+    if (has_t) DrawTriangleRows(t);
+    return;
+  }
+  // A batch of rows is measured first and then drawn: the measuring depends on nothing
+  // drawn, so the processor overlaps the rows' long floating-point chains instead of
+  // waiting on each before its span.
+  struct RowSpans {
+    bool in_s, in_t;
+    int32_t a0, a1, b0, b1;       // the spans of s and t
+    int32_t atx, aty, btx, bty;   // their first pixels' texel coordinates
+  };
+  constexpr int32_t kBatch = 64;
+  RowSpans rows[kBatch];
+  const int32_t first = std::min(s.row0, t.row0), last = std::max(s.row1, t.row1);
+  for (int32_t batch = first; batch < last; batch += kBatch) {
+    const int32_t count = std::min(kBatch, last - batch);
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t row = batch + k;
+      RowSpans& r = rows[k];
+      r = RowSpans{};
+      r.in_s = row >= s.row0 && row < s.row1 && TriangleRow(s, row, r.a0, r.a1);
+      r.in_t = row >= t.row0 && row < t.row1 && TriangleRow(t, row, r.b0, r.b1);
+      if (r.in_s) {
+        StartSpan(s, row, r.a0);
+        r.atx = s.p.tx, r.aty = s.p.ty;
+      }
+      if (r.in_t) {
+        StartSpan(t, row, r.b0);
+        r.btx = t.p.tx, r.bty = t.p.ty;
+      }
+    }
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t row = batch + k;
+      const RowSpans& r = rows[k];
+      if (r.in_s) {
+        s.p.tx = r.atx, s.p.ty = r.aty;
+        if (bound_ != nullptr) s.p.tex = bound_->Origin();
+      }
+      if (r.in_t) {
+        t.p.tx = r.btx, t.p.ty = r.bty;
+        if (bound_ != nullptr) t.p.tex = bound_->Origin();
+      }
+      if (r.in_s && r.in_t && r.a1 == r.b0) {
+        DrawSpanPair(row, r.a0, r.a1, r.b1, s.p, t.p);
+      } else if (r.in_s && r.in_t && r.b1 == r.a0) {
+        DrawSpanPair(row, r.b0, r.b1, r.a1, t.p, s.p);
+      } else {
+        if (r.in_s) DrawSpan(row, r.a0, r.a1, s.p);
+        if (r.in_t) DrawSpan(row, r.b0, r.b1, t.p);
+      }
+    }
+  }
+}
+
+// Whether DrawSpan samples this span filtered with no clamping (kBilinearInside): a
+// filtered span off the texel rows whose samples all lie inside the texture.
+TARQ_INLINE bool SoftwareBackend::FilteredInside(const SpanSetup& p, int32_t n) const {
+  if (n <= 0 || bound_ == nullptr || !linear_ || p.dty == 0) return false;
+  return SpanTexels(p, n).Inside(p);
+}
+
+// Two spans that meet at xm: as one when both are filtered without clamping with the
+// same tint, else one after the other.
+void SoftwareBackend::DrawSpanPair(int32_t y, int32_t x0, int32_t xm, int32_t x1, SpanSetup& a, SpanSetup& b) {
+  const int32_t na = xm - x0, nb = x1 - xm;
+  if (vector_kernels_ && a.mod == b.mod && FilteredInside(a, na) && FilteredInside(b, nb)) {
+    const PairSpanFn kernel =
+        kPairSpans[a.mod != 0xFFFFFFFFu ? 1 : 0][low_bit_depth_ ? 1 : 0][static_cast<size_t>(blend_)];
+    if (kernel != nullptr) {
+      kernel(target_.data() + static_cast<size_t>(y) * width_ + x0, na, a, nb, b);
+      return;
+    }
+  }
+  DrawSpan(y, x0, xm, a);
+  DrawSpan(y, xm, x1, b);
+}
+
 
 bool SoftwareBackend::DrawPrimitives(Primitive primitive, int32_t vertex_count) {
   if (!open_ || vertex_count < 0 || vertex_count > static_cast<int32_t>(vertices_.size())) {
@@ -1124,17 +1426,28 @@ bool SoftwareBackend::DrawPrimitives(Primitive primitive, int32_t vertex_count) 
   }
   const DrawVertex* v = vertices_.data();
   if (primitive == Primitive::TriangleStrip) {
-    if (vertex_count == 4 && DrawRect(v[0], v[1], v[2], v[3])) return true;
+    if (vertex_count == 4) {
+      if (!DrawRect(v[0], v[1], v[2], v[3])) DrawTrianglePair(v[0], v[1], v[2], v[1], v[2], v[3]);
+      return true;
+    }
     for (int32_t i = 0; i + 2 < vertex_count; ++i) DrawTriangle(v[i], v[i + 1], v[i + 2]);
     return true;
   }
   int32_t i = 0;
   for (; i + 2 < vertex_count; i += 3) {
-    // The device's quads are (TL, TR, BL) (BL, TR, BR): try them as one rectangle.
-    if (i + 5 < vertex_count && SameVertex(v[i + 3], v[i + 2]) && SameVertex(v[i + 4], v[i + 1]) &&
-        DrawRect(v[i], v[i + 1], v[i + 2], v[i + 5])) {
-      i += 3;
-      continue;
+    // The device's quads are (TL, TR, BL) (BL, TR, BR): try them as one rectangle, else
+    // as a pair of triangles, unless the second triangle would itself start a quad (then
+    // it goes its own way on the next step, as it always has).
+    if (StartsQuad(v, i, vertex_count)) {
+      if (DrawRect(v[i], v[i + 1], v[i + 2], v[i + 5])) {
+        i += 3;
+        continue;
+      }
+      if (!StartsQuad(v, i + 3, vertex_count)) {
+        DrawTrianglePair(v[i], v[i + 1], v[i + 2], v[i + 3], v[i + 4], v[i + 5]);
+        i += 3;
+        continue;
+      }
     }
     DrawTriangle(v[i], v[i + 1], v[i + 2]);
   }

@@ -70,7 +70,16 @@ class SoftwareBackend : public DrawBackend {
   };
 
  private:
+  struct TriangleSetup;
   void DrawTriangle(const DrawVertex& a, const DrawVertex& b, const DrawVertex& c);
+  bool SetUpTriangle(const DrawVertex& a, const DrawVertex& b, const DrawVertex& c, TriangleSetup& t) const;
+  bool TriangleRow(const TriangleSetup& t, int32_t row, int32_t& i0, int32_t& i1) const;
+  void StartSpan(TriangleSetup& t, int32_t row, int32_t i0) const;
+  void DrawTriangleRows(TriangleSetup& t);
+  void DrawTrianglePair(const DrawVertex& a, const DrawVertex& b, const DrawVertex& c, const DrawVertex& d,
+                        const DrawVertex& e, const DrawVertex& f);
+  void DrawSpanPair(int32_t y, int32_t x0, int32_t xm, int32_t x1, SpanSetup& a, SpanSetup& b);
+  bool FilteredInside(const SpanSetup& p, int32_t n) const;
   bool DrawRect(const DrawVertex& tl, const DrawVertex& tr, const DrawVertex& bl,
                 const DrawVertex& br);
   void DrawSpan(int32_t y, int32_t x0, int32_t x1, SpanSetup& p);

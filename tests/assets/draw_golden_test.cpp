@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "golden_scenes.h"
@@ -373,6 +374,94 @@ TEST(SoftwareKernels, FilteredKernelsMatchOnePixelKernels) {
     }
     EXPECT_EQ(differing, 0u) << "low bit depth " << low << ", first at " << first % 160 << ","
                              << first / 160;
+  }
+}
+
+}  // namespace
+}  // namespace tarq
+
+namespace tarq {
+namespace {
+
+// A quad the device sends (TL, TR, BL) (BL, TR, BR), or as a four-vertex strip, is
+// drawn with its two triangles walked together and their touching spans joined: the
+// pixels must be those of the two triangles drawn one after the other. Turned quads of
+// several sizes, a folded one whose triangles overlap, and one past the frame's edge,
+// in the blends with joined kernels and a copy, tinted or not, both kernel kinds, 32
+// and 16 bits.
+TEST(SoftwareKernels, QuadsDrawAsTheirTwoTriangles) {
+  struct Quad {
+    float x[4], y[4];  // TL, TR, BL, BR
+  };
+  std::vector<Quad> quads;
+  for (int32_t i = 0; i < 9; ++i) {
+    const double angle = 0.3 + i * 0.61, half = 5.0 + i * 3.5, cx = 20.0 + i * 9.0, cy = 30.0 + (i % 3) * 17.0;
+    const double c = std::cos(angle) * half, s = std::sin(angle) * half * 0.7;
+    const auto at = [&](double dx, double dy, int32_t k, Quad& q) {
+      q.x[k] = static_cast<float>(std::round(cx + dx));
+      q.y[k] = static_cast<float>(std::round(cy + dy));
+    };
+    Quad q{};
+    at(-c + s, -s * 1.4 - c * 0.6, 0, q);
+    at(c + s, s * 1.4 - c * 0.6, 1, q);
+    at(-c - s, -s * 1.4 + c * 0.6, 2, q);
+    at(c - s, s * 1.4 + c * 0.6, 3, q);
+    quads.push_back(q);
+  }
+  quads.push_back({{10, 60, 60, 10}, {10, 10, 50, 45}});    // folded: the triangles overlap
+  quads.push_back({{-20, 70, 5, 110}, {55, 40, 95, 70}});   // past the left and bottom edges
+  std::vector<uint32_t> texels = testing::SpriteTexels();  // 64 x 32
+  for (size_t i = 0; i < texels.size(); ++i) {
+    if ((i % 64) / 6 % 3 == 0 && i / 64 % 11 < 6) texels[i] = 0;  // clear patches, skipped whole
+  }
+  for (bool low : {false, true}) {
+    for (bool vector : {true, false}) {
+      for (int32_t blend : {0, 1, 2, 3, 6, 7}) {
+        for (uint32_t tint : {0xFFFFFFFFu, 0x9060C0FFu}) {
+          std::vector<uint32_t> frames[2];
+          for (int32_t joined = 0; joined < 2; ++joined) {
+            SoftwareBackend b;
+            BackendSettings s;
+            s.Width = 100;
+            s.Height = 80;
+            s.LowBitDepth = low;
+            ASSERT_EQ(b.CreateDevice(s), 0);
+            b.SetVectorKernels(vector);
+            const TextureHandle t = b.CreateTexture(64, 32, 21);
+            LockedArea area;
+            ASSERT_TRUE(b.LockTexture(t, area));
+            std::memcpy(area.Bits, texels.data(), texels.size() * 4);
+            ASSERT_TRUE(b.UnlockTexture(t));
+            ASSERT_TRUE(b.BindTexture(t));
+            b.SetBlend(blend);
+            b.SetAlphaSource(tint != 0xFFFFFFFFu);
+            b.Clear(0x406080);
+            for (size_t n = 0; n < quads.size(); ++n) {
+              const Quad& q = quads[n];
+              DrawVertex v[4];
+              for (int32_t k = 0; k < 4; ++k) v[k] = {q.x[k], q.y[k], 0, 1, tint, float(k % 2), float(k / 2)};
+              const bool strip = n % 2 == 1;
+              if (joined == 1) {
+                const DrawVertex list[6] = {v[0], v[1], v[2], v[2], v[1], v[3]};
+                ASSERT_TRUE(b.UploadVertices(strip ? v : list, strip ? 4 : 6));
+                ASSERT_TRUE(b.DrawPrimitives(strip ? Primitive::TriangleStrip : Primitive::TriangleList, strip ? 4 : 6));
+              } else {
+                const DrawVertex first[3] = {v[0], v[1], v[2]};
+                const DrawVertex second[3] = {strip ? v[1] : v[2], strip ? v[2] : v[1], v[3]};
+                for (const DrawVertex* tri : {first, second}) {
+                  ASSERT_TRUE(b.UploadVertices(tri, 3));
+                  ASSERT_TRUE(b.DrawPrimitives(Primitive::TriangleList, 3));
+                }
+              }
+            }
+            int32_t w = 0, h = 0;
+            ASSERT_TRUE(b.ReadFrame(frames[joined], w, h));
+          }
+          EXPECT_EQ(frames[0], frames[1]) << "low " << low << " vector " << vector << " blend " << blend
+                                          << " tint " << std::hex << tint;
+        }
+      }
+    }
   }
 }
 
