@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/headless_outputs.h"
 #include "app/main_window.h"
 #include "app/replay.h"
 #include "app/user_paths.h"
@@ -31,15 +32,6 @@ bool ParseUnsigned(std::string_view text, uint64_t& value) {
   if (text.empty()) return false;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
   return ec == std::errc() && end == text.data() + text.size();
-}
-
-// Paths given on the command line are relative to where the program was started, not
-// to the data folder it changes to.
-std::string Absolute(const std::string& path) {
-  if (path.empty()) return path;
-  std::error_code ec;
-  const auto abs = std::filesystem::absolute(path, ec);
-  return ec ? path : abs.string();
 }
 
 // A clock that advances exactly one 75 Hz frame per pass: a counter at 75 counts per
@@ -307,36 +299,14 @@ int RunHeadless(const HeadlessOptions& options) {
       return 2;
     }
   }
-  std::map<int64_t, std::vector<std::string>> screenshots;
-  for (const auto& [tick, path] : options.Screenshots) screenshots[tick].push_back(Absolute(path));
-
-  std::ofstream dump;
-  if (!options.DumpFile.empty()) {
-    dump.open(Absolute(options.DumpFile), std::ios::binary | std::ios::trunc);
-    if (!dump) {
-      std::fprintf(stderr, "tarq: cannot write dump file %s\n", options.DumpFile.c_str());
-      return 1;
-    }
-  }
-  // The data folder is looked for as the game does; it becomes the current folder.
-  const DataFolderResult data = FindDataFolder(DataSearchForThisProcess(options.DataDir));
-  if (!data.Found) {
-    std::fprintf(stderr, "tarq: %s\n", data.Error.c_str());
-    return 1;
-  }
+  HeadlessOutputs outputs;
+  if (!outputs.Open(options)) return 1;
+  // Resolved before the change to the data folder, like the other paths.
   const std::string configFile = Absolute(options.ConfigFile);
   const std::string scoresFile = Absolute(options.ScoresFile);
-  // Resolved before the change to the data folder, like the other paths.
   const std::string schedulePath = Absolute(options.ScheduleFile);
   const std::string recordPath = Absolute(options.RecordFile);
-  {
-    std::error_code ec;
-    std::filesystem::current_path(data.Path, ec);
-    if (ec) {
-      std::fprintf(stderr, "tarq: cannot change to data folder %s: %s\n", data.Path.c_str(), ec.message().c_str());
-      return 1;
-    }
-  }
+  if (!EnterDataFolder(options.DataDir)) return 1;
 
   auto clocksOwned = std::make_unique<DisplayClocks>();
   DisplayClocks* clocks = clocksOwned.get();
@@ -369,23 +339,13 @@ int RunHeadless(const HeadlessOptions& options) {
   }
   TFixedTimer& timer = form.Timer1();
   // The dump lists the sounds played since its previous line.
-  if (dump.is_open() && form.Audio()) form.Audio()->LogSounds = true;
-  int status = 0;
+  if (outputs.Dumping() && form.Audio()) form.Audio()->LogSounds = true;
   // The frame of each pass shows the state after TickCount ticks.
   timer.OnRender = [&] {
-    const auto due = screenshots.find(game.TickCount);
-    form.SetRenderToDevice(due != screenshots.end());
+    const bool due = outputs.ScreenshotDue(game.TickCount);
+    form.SetRenderToDevice(due);
     form.Timer1Render();
-    if (due == screenshots.end()) return;
-    for (const std::string& path : due->second) {
-      std::string error;
-      if (!form.SaveScreenshot(path, &error)) {
-        std::fprintf(stderr, "tarq: screenshot at tick %lld: %s\n", static_cast<long long>(due->first),
-                     error.c_str());
-        status = 1;
-      }
-    }
-    screenshots.erase(due);
+    if (due) outputs.SaveScreenshots(form, game.TickCount);
   };
 
   size_t next = 0;
@@ -439,33 +399,12 @@ int RunHeadless(const HeadlessOptions& options) {
       // The timer did not run (the game closed its window); nothing more will happen.
       break;
     }
-    if (dump.is_open() && game.TickCount % options.DumpEvery == 0) {
-      dump << DumpGameLine(game) << '\n';
-    }
+    outputs.AfterTick(game);
     if (game.QuitRequested) break;  // EXIT / QUIT TO WINDOWS end the run
     if (options.Observer && !options.Observer(game)) break;
   }
   // A screenshot of the final state (TICK = N) comes from one more frame.
-  if (!screenshots.empty()) {
-    const auto last = screenshots.find(game.TickCount);
-    if (last != screenshots.end()) {
-      timer.OnRender();
-    }
-  }
-  for (const auto& [tick, paths] : screenshots) {
-    for (const std::string& path : paths) {
-      std::fprintf(stderr, "tarq: no screenshot %s: the run ended at tick %lld before tick %lld\n", path.c_str(),
-                   static_cast<long long>(game.TickCount), static_cast<long long>(tick));
-      status = 1;
-    }
-  }
-  if (dump.is_open()) {
-    dump.flush();
-    if (!dump) {
-      std::fprintf(stderr, "tarq: writing the dump failed\n");
-      status = 1;
-    }
-  }
+  int status = outputs.Finish(form, game.TickCount, "run");
   if (recorder) {
     std::string error;
     if (!SaveReplayFile(recordPath, recorder->Finish(), error)) {

@@ -574,18 +574,32 @@ std::string HeldCodes(const TInputDevices& input) {
   return codes;
 }
 
+void CaptureReplayStartState(const Game& game, Replay& replay) {
+  replay.Bindings = game.ControlBindings;
+  replay.ShowOptionsAtStart = game.ShowOptionsAtStart;
+  replay.SoundVolume = game.SoundVolume;
+  replay.MusicVolume = game.MusicVolume;
+  replay.HiScores = game.HiScores;
+  replay.StartSection = game.StartSection;
+  replay.FullScreen = game.FullScreen;
+}
+
+void ApplyReplayStartState(const Replay& replay, Game& game) {
+  game.ControlBindings = replay.Bindings;
+  game.ShowOptionsAtStart = replay.ShowOptionsAtStart;
+  game.SoundVolume = replay.SoundVolume;
+  game.MusicVolume = replay.MusicVolume;
+  game.HiScores = replay.HiScores;
+  game.StartSection = replay.StartSection;
+  game.FullScreen = replay.FullScreen;
+}
+
 ReplayRecorder::ReplayRecorder(const Game& game, uint64_t seed, uint32_t dataChecksum, std::string programVersion)
     : game_(game) {
   replay_.ProgramVersion = std::move(programVersion);
   replay_.DataChecksum = dataChecksum;
   replay_.Seed = seed;
-  replay_.StartSection = game.StartSection;
-  replay_.FullScreen = game.FullScreen;
-  replay_.ShowOptionsAtStart = game.ShowOptionsAtStart;
-  replay_.SoundVolume = game.SoundVolume;
-  replay_.MusicVolume = game.MusicVolume;
-  replay_.Bindings = game.ControlBindings;
-  replay_.HiScores = game.HiScores;
+  CaptureReplayStartState(game, replay_);
   replay_.RunStart = game.TickCount;
   replay_.Events.reserve(4096);
 }

@@ -83,6 +83,12 @@ struct Replay {
   bool operator==(const Replay&) const = default;
 };
 
+// Puts the recorded start state (settings, bindings, high-score table, start section)
+// into the game; start-up has run with the replay's seed.
+void ApplyReplayStartState(const Replay& replay, Game& game);
+// The other way round: the game's current start state into `replay`.
+void CaptureReplayStartState(const Game& game, Replay& replay);
+
 // The replay's text.
 std::string WriteReplayText(const Replay& replay);
 // Reads a replay's text. False with "line N: what is wrong" for a truncated, damaged or

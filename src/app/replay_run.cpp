@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/headless.h"
+#include "app/headless_outputs.h"
 #include "app/main_window.h"
 #include "app/user_paths.h"
 #include "audio/game_audio.h"
@@ -16,16 +17,6 @@
 #include "render/frame.h"
 
 namespace tarq {
-
-void ApplyReplayStartState(const Replay& replay, Game& game) {
-  game.ControlBindings = replay.Bindings;
-  game.ShowOptionsAtStart = replay.ShowOptionsAtStart;
-  game.SoundVolume = replay.SoundVolume;
-  game.MusicVolume = replay.MusicVolume;
-  game.HiScores = replay.HiScores;
-  game.StartSection = replay.StartSection;
-  game.FullScreen = replay.FullScreen;
-}
 
 std::string ReplayMismatch(const Replay& replay, uint32_t dataChecksum) {
   std::string why;
@@ -173,16 +164,9 @@ void WindowReplays::StartPlayback(TForm1& form) {
   Game& game = form.GameState();
   // The player's own settings and table, given back when the playback ends; meanwhile
   // nothing the replay does is saved.
-  struct Saved {
-    ControlBindingTable bindings;
-    bool showOptions;
-    int32_t sound, music;
-    HiScoreTable table;
-    HiScoreStore* saver;
-    int32_t startSection;
-  };
-  const Saved saved{game.ControlBindings, game.ShowOptionsAtStart, game.SoundVolume, game.MusicVolume,
-                    game.HiScores,        game.HiScoreSaver,       game.StartSection};
+  Replay saved;
+  CaptureReplayStartState(game, saved);
+  HiScoreStore* const saver = game.HiScoreSaver;
   ApplyReplayStartState(replay_, game);
   game.HiScoreSaver = nullptr;
   game.FullScreen = form.FullScreen();  // the display is the player's
@@ -191,16 +175,11 @@ void WindowReplays::StartPlayback(TForm1& form) {
   // longer plays as recorded would show a different run.
   playback_->SetVerify(true);
   form.SetHeadlessPromptPump(nullptr);
-  form.SetPlayback(playback_.get(), [this, &form, saved] {
+  form.SetPlayback(playback_.get(), [this, &form, saved = std::move(saved), saver] {
     Game& g = form.GameState();
     source_->GoLive();
-    g.ControlBindings = saved.bindings;
-    g.ShowOptionsAtStart = saved.showOptions;
-    g.SoundVolume = saved.sound;
-    g.MusicVolume = saved.music;
-    g.HiScores = saved.table;
-    g.HiScoreSaver = saved.saver;
-    g.StartSection = saved.startSection;
+    ApplyReplayStartState(saved, g);
+    g.HiScoreSaver = saver;
     ReturnToTitle(g);
   });
 }
@@ -210,17 +189,6 @@ void WindowReplays::StartRecording(TForm1& form, const std::string& folder) {
   form.SetRecorder(recorder_.get(), folder);
 }
 
-namespace {
-
-std::string Absolute(const std::string& path) {
-  if (path.empty()) return path;
-  std::error_code ec;
-  const auto abs = std::filesystem::absolute(path, ec);
-  return ec ? path : abs.string();
-}
-
-}  // namespace
-
 int RunHeadlessReplay(const HeadlessOptions& options) {
   Replay replay;
   std::string error;
@@ -228,28 +196,10 @@ int RunHeadlessReplay(const HeadlessOptions& options) {
     std::fprintf(stderr, "tarq: %s\n", error.c_str());
     return 2;
   }
-  std::ofstream dump;
-  if (!options.DumpFile.empty()) {
-    dump.open(Absolute(options.DumpFile), std::ios::binary | std::ios::trunc);
-    if (!dump) {
-      std::fprintf(stderr, "tarq: cannot write dump file %s\n", options.DumpFile.c_str());
-      return 1;
-    }
-  }
-  const DataFolderResult data = FindDataFolder(DataSearchForThisProcess(options.DataDir));
-  if (!data.Found) {
-    std::fprintf(stderr, "tarq: %s\n", data.Error.c_str());
-    return 1;
-  }
+  HeadlessOutputs outputs;
+  if (!outputs.Open(options)) return 1;
   const std::string schedulePath = Absolute(options.ScheduleFile);
-  std::map<int64_t, std::vector<std::string>> screenshots;  // resolved before the data folder is current
-  for (const auto& [tick, path] : options.Screenshots) screenshots[tick].push_back(Absolute(path));
-  std::error_code ec;
-  std::filesystem::current_path(data.Path, ec);
-  if (ec) {
-    std::fprintf(stderr, "tarq: cannot change to data folder %s: %s\n", data.Path.c_str(), ec.message().c_str());
-    return 1;
-  }
+  if (!EnterDataFolder(options.DataDir)) return 1;
   const std::string mismatch = ReplayMismatch(replay, DataFolderChecksum("."));
   if (!mismatch.empty()) {
     if (options.Verify) {
@@ -274,7 +224,7 @@ int RunHeadlessReplay(const HeadlessOptions& options) {
   startup.SchedulePath = schedulePath;
   if (form.FormCreate(std::move(startup)) != StartupResult::Ok) return 1;
   ApplyReplayStartState(replay, game);
-  if (dump.is_open() && form.Audio()) form.Audio()->LogSounds = true;
+  if (outputs.Dumping() && form.Audio()) form.Audio()->LogSounds = true;
 
   // The key-redefinition prompt waits for the holds recorded within its tick; a few
   // polls after the last one it gives up (the recording's wait ended by then).
@@ -286,53 +236,20 @@ int RunHeadlessReplay(const HeadlessOptions& options) {
     }
     return ++idlePolls <= 4;
   });
-  int status = 0;
   ReplayPlayback playback(form, replay, source);
   playback.SetVerify(options.Verify);
-  if (dump.is_open()) {
-    playback.AfterTick = [&](const Game& g) {
-      if (g.TickCount % options.DumpEvery == 0) dump << DumpGameLine(g) << '\n';
-    };
-  }
+  playback.AfterTick = [&](const Game& g) { outputs.AfterTick(g); };
   // A screenshot's frame is the pass's render, drawn before its ticks (the frame that
   // shows the state after TICK ticks); a screenshot of the end state takes one more.
-  auto saveScreenshots = [&](std::map<int64_t, std::vector<std::string>>::iterator due) {
-    for (const std::string& path : due->second) {
-      std::string shotError;
-      if (!form.SaveScreenshot(path, &shotError)) {
-        std::fprintf(stderr, "tarq: screenshot at tick %lld: %s\n", static_cast<long long>(due->first),
-                     shotError.c_str());
-        status = 1;
-      }
-    }
-    screenshots.erase(due);
-  };
   while (!playback.Finished()) {
     idlePolls = 0;
-    const auto due = screenshots.find(game.TickCount);
-    form.SetRenderToDevice(due != screenshots.end());
-    playback.Pass(due != screenshots.end());
-    if (due != screenshots.end()) saveScreenshots(due);
+    const int64_t tick = game.TickCount;
+    const bool due = outputs.ScreenshotDue(tick);
+    form.SetRenderToDevice(due);
+    playback.Pass(due);
+    if (due) outputs.SaveScreenshots(form, tick);
   }
-  if (const auto last = screenshots.find(game.TickCount); last != screenshots.end()) {
-    form.SetRenderToDevice(true);
-    form.Timer1Render();
-    saveScreenshots(last);
-  }
-  for (const auto& [tick, paths] : screenshots) {
-    for (const std::string& path : paths) {
-      std::fprintf(stderr, "tarq: no screenshot %s: the replay ended at tick %lld before tick %lld\n", path.c_str(),
-                   static_cast<long long>(game.TickCount), static_cast<long long>(tick));
-      status = 1;
-    }
-  }
-  if (dump.is_open()) {
-    dump.flush();
-    if (!dump) {
-      std::fprintf(stderr, "tarq: writing the dump failed\n");
-      status = 1;
-    }
-  }
+  const int status = outputs.Finish(form, game.TickCount, "replay");
   if (!options.Verify) return status;
   if (!playback.Divergence().empty()) {
     std::fprintf(stderr, "tarq: %s diverges at %s\n", options.ReplayFile.c_str(), playback.Divergence().c_str());

@@ -14,10 +14,6 @@ class TForm1;
 struct Game;
 struct StartupOptions;
 
-// Puts the recorded start state (settings, bindings, high-score table, start section)
-// into the game; start-up has run with the replay's seed.
-void ApplyReplayStartState(const Replay& replay, Game& game);
-
 // Feeds a replay to a started TForm1 pass by pass, as the recording's passes ran:
 // window keys and typed characters before the pass, then the render, then the pass's
 // ticks (the devices are read from the ReplayInputSource the form was started with).

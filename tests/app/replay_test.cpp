@@ -423,32 +423,12 @@ TEST(ReplayRuns, ABotRunVerifies) {
 namespace tarq {
 namespace {
 
-// A display that takes 1/75 s per pass, with a slow frame now and then: such a pass
-// owes the timer three ticks, which it runs after one render.
-class StutteringClocks : public TimerClocks {
- public:
-  bool CounterFrequency(int64_t& frequency) override {
-    frequency = 75;
-    return true;
-  }
-  int64_t Counter() override {
-    ++passes_;
-    counter_ += passes_ % 37 == 0 ? 3 : 1;
-    return counter_;
-  }
-  uint32_t Milliseconds() override { return static_cast<uint32_t>(counter_ * 1000 / 75); }
-
- private:
-  int64_t counter_ = 0;
-  int64_t passes_ = 0;
-};
-
 TEST(ReplayRuns, PassesThatCatchUpSeveralTicksReplayTheSameWay) {
   TempDir dir;
   std::string replayText;
   {
     testing_util::ScopedChdir inData(TARQ_DATA_DIR);
-    TForm1 form(std::make_unique<StutteringClocks>());
+    TForm1 form(std::make_unique<testing_util::StutteringClocks>());
     auto owned = std::make_unique<ScriptedInputSource>();
     ScriptedInputSource& source = *owned;
     StartupOptions startup;
@@ -496,7 +476,7 @@ TEST(ReplayRuns, TheWindowLoopSavesEachRunWhenTheGameIsBackOnTheTitle) {
   const std::string folder = dir / "replays";
   {
     testing_util::ScopedChdir inData(TARQ_DATA_DIR);
-    TForm1 form(std::make_unique<StutteringClocks>());
+    TForm1 form(std::make_unique<testing_util::StutteringClocks>());
     auto owned = std::make_unique<ScriptedInputSource>();
     ScriptedInputSource& source = *owned;
     StartupOptions startup;

@@ -26,25 +26,6 @@ using testing_util::ScopedChdir;
 using testing_util::TempDir;
 using testing_util::WriteFile;
 
-// One 75 Hz frame per pass, and every 37th pass a slow one of three frames.
-class SlowFrameClocks : public TimerClocks {
- public:
-  bool CounterFrequency(int64_t& frequency) override {
-    frequency = 75;
-    return true;
-  }
-  int64_t Counter() override {
-    ++passes_;
-    counter_ += passes_ % 37 == 0 ? 3 : 1;
-    return counter_;
-  }
-  uint32_t Milliseconds() override { return static_cast<uint32_t>(counter_ * 1000 / 75); }
-
- private:
-  int64_t counter_ = 0;
-  int64_t passes_ = 0;
-};
-
 void PushKey(SDL_Keycode key) {
   SDL_Event e{};
   e.type = SDL_KEYDOWN;
@@ -68,7 +49,7 @@ TEST(ReplayWindow, ARunPlayedInTheWindowVerifiesHeadlessAndPlaysBack) {
   constexpr int64_t kQuitAt = 1500;
   {
     ScopedChdir inData(TARQ_DATA_DIR);
-    TForm1 form(std::make_unique<SlowFrameClocks>());
+    TForm1 form(std::make_unique<testing_util::StutteringClocks>());
     StartupOptions o;
     o.SettingsFile = dir / "tarq.ini";
     o.ScoresFile = dir / "hiscores.dat";

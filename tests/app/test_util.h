@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include "app/fixed_timer.h"
+
 namespace tarq::testing_util {
 
 // A fresh temporary folder, removed with its contents at the end of the test.
@@ -50,5 +52,25 @@ inline std::string ReadFile(const std::string& path) {
   s << in.rdbuf();
   return s.str();
 }
+
+// A display that takes 1/75 s per pass, with a slow frame of three now and then (every
+// 37th pass): such a pass owes the timer three ticks, which it runs after one render.
+class StutteringClocks : public TimerClocks {
+ public:
+  bool CounterFrequency(int64_t& frequency) override {
+    frequency = 75;
+    return true;
+  }
+  int64_t Counter() override {
+    ++passes_;
+    counter_ += passes_ % 37 == 0 ? 3 : 1;
+    return counter_;
+  }
+  uint32_t Milliseconds() override { return static_cast<uint32_t>(counter_ * 1000 / 75); }
+
+ private:
+  int64_t counter_ = 0;
+  int64_t passes_ = 0;
+};
 
 }  // namespace tarq::testing_util
