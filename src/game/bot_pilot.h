@@ -24,8 +24,29 @@ struct BotControls {
   bool Nuke = false;
 };
 
-// The controls the bot holds for `player` (0 or 1) before the next tick.
-BotControls ChooseBotControls(const Game& game, int32_t player);
+// What the bot remembers from one tick to the next: where each enemy was, so that it
+// can tell how fast the aircraft move and foresee where their bodies will be.
+class BotMemory {
+ public:
+  // Call once per tick, before the bots choose (it looks at the state the bots see).
+  void Observe(const Game& game);
+  // The enemy's map velocity (pixels per tick) as seen over the last tick; 0 for an
+  // enemy the bot has not seen before.
+  void VelocityOf(const Game& game, size_t index, double& vx, double& vy) const;
+
+ private:
+  struct Seen {
+    int32_t Kind = 0;
+    double X = 0.0;
+    double Y = 0.0;
+  };
+  std::vector<Seen> previous_, current_;
+  int64_t tick_ = -1;
+};
+
+// The controls the bot holds for `player` (0 or 1) before the next tick. Without a
+// memory the bot takes every enemy body for one that stands on the map.
+BotControls ChooseBotControls(const Game& game, int32_t player, const BotMemory* memory = nullptr);
 
 // The control codes that hold those controls under the player's bindings: the first
 // code of each binding (a control with no binding cannot be held).
