@@ -51,7 +51,7 @@ def first_run(path, only=None):
     """Lives lost per section over the file's first run (it ends when its player is out,
     a new run starts or, for practice, the scroll leaves the section). Also the sections
     it reached, whether it completed the level and whether its player ran out of lives."""
-    lost, seen, lives, score, cur, out = {}, set(), None, 0, 0, False
+    lost, seen, lives, score, cur, out, last_scroll = {}, set(), None, 0, 0, False, 0
     for line in open(path):
         d = json.loads(line)
         if d["ScreenState"] == 6: return lost, seen, True, False
@@ -59,9 +59,13 @@ def first_run(path, only=None):
         if lives is not None and (p["Lives"] < 0 or d["ScreenState"] != 1 or p["Score"] < score):
             if p["Lives"] < 0: lost[cur] = lost.get(cur, 0) + lives - p["Lives"]
             out = p["Lives"] < 0
+            # The bot's Fire taps leave the completion screen quickly: a run that ends
+            # with lives left at the level's end completed it.
+            if not out and last_scroll == 126272: return lost, seen, True, False
             break
         if d["ScreenState"] != 1 or not p["Active"]: continue
         score = p["Score"]
+        last_scroll = d["ScrollY"]
         cur = section(d["ScrollY"])
         if only is not None and cur != only:
             if seen: break

@@ -11,13 +11,14 @@ namespace tarq {
 std::string VersionText() { return std::string("tarq ") + TARQ_VERSION; }
 
 std::string HelpText() {
-  return "Usage: tarq [--data DIR] [--quit-after-ticks N]\n"
+  return "Usage: tarq [--data DIR] [--quit-after-ticks N] [--start-section N]\n"
          "       tarq --headless --ticks N [HEADLESS OPTIONS]\n"
          "A vertically scrolling shoot-'em-up for one or two players.\n"
          "\n"
          "Options:\n"
          "  --data DIR                  read the game data from DIR instead of looking for it\n"
          "  --quit-after-ticks N        close the window by itself after N ticks and print the rates\n"
+         "  --start-section N           section practice: every run starts at section N (1-12)\n"
          "  --headless                  run the game without window, sound or devices (first option)\n"
          "  -h, --help                  show this help and exit\n"
          "  --version                   show the version and exit\n"
@@ -75,6 +76,17 @@ bool ParseWindowArgs(const std::vector<std::string>& args, WindowOptions& o, std
         return false;
       }
       o.QuitAfterTicks = n;
+    } else if (a == "--start-section") {
+      std::string v;
+      if (!value(v)) return false;
+      int32_t n = 0;
+      const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n, 10);
+      if (v.empty() || ec != std::errc() || end != v.data() + v.size() || n < 1 || n > kLevelSectionCount) {
+        error = "--start-section needs a section number from 1 to " + std::to_string(kLevelSectionCount) +
+                ", not \"" + v + "\"";
+        return false;
+      }
+      o.StartSection = n;
     } else if (a == "--headless") {
       error = "--headless must be the first option";
       return false;

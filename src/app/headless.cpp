@@ -78,7 +78,7 @@ void FlyBots(const Game& game, const HeadlessOptions& options, ScriptedInputSour
   for (const std::string& code : scriptHeld) source.Hold(code.c_str());
   for (int32_t p = 0; p < 2; ++p) {
     if (!options.Bot[p]) continue;
-    const BotControls c = ChooseBotControls(game, p, &memory);
+    const BotControls c = memory.Fly(game, p);
     for (const std::string& code : BotHeldCodes(game.ControlBindings, p, c)) source.Hold(code.c_str());
   }
   if (game.ScreenState == kScreenNameEntry && game.TickCount % 2 == 0) form.FormKeyPress(13);

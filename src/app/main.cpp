@@ -2,7 +2,8 @@
 // dialog (when enabled), the window, the intro and the title. `--headless ...` runs
 // the headless runner instead (docs/headless.md). `--quit-after-ticks N` is a
 // switch for smoke tests and timing: the window closes normally after N ticks and a
-// line with the measured rates is printed. `--help` lists every option.
+// line with the measured rates is printed. `--start-section N` starts every run at
+// section N of the level (section practice). `--help` lists every option.
 #include <SDL.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include "app/headless.h"
 #include "app/main_window.h"
 #include "app/user_paths.h"
+#include "game/section_start.h"
 
 namespace {
 
@@ -63,6 +65,14 @@ int RunWindow(const tarq::WindowOptions& options) {
     case tarq::StartupResult::Failed: return 1;     // the error has been shown
   }
   // The application's own dialog instance: never shown; it only reads the file again.
+  // Section practice: the menus stay as they are; each run starts at the section.
+  const int32_t sections = tarq::ScheduleSectionCount(form.GameState());
+  if (options.StartSection > 1 && options.StartSection > sections) {
+    ShowStartError("--start-section " + std::to_string(options.StartSection) + ": the level script has " +
+                   std::to_string(sections) + " sections");
+    return 2;
+  }
+  form.GameState().StartSection = options.StartSection;
   tarq::TConfigForm appConfigForm(files.Settings);
   appConfigForm.FormCreate();
 

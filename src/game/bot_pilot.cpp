@@ -20,6 +20,7 @@ constexpr double kBodyMargin = 28.0;     // and flying into a formation's row ev
 constexpr double kMaxEnemySpeed = 14.0;  // a larger jump in position is a new record
 constexpr int32_t kNoHitAltitude = 260;  // above this nothing touches the helicopter
 constexpr double kPreferredY = 390.0;    // low on the screen: time to see what comes
+constexpr int32_t kMissileKind = 2;
 constexpr int32_t kShieldPickupKind = 254;
 constexpr int32_t kShieldHolderKind = 253;
 constexpr int32_t kFortressKind = 101;
@@ -34,6 +35,7 @@ struct Point {
 // Something that can hurt: its screen position and velocity, and how close is a hit.
 struct Threat {
   double X, Y, VX, VY, Reach, Margin;
+  double HomingSpeed = 0.0;  // a homing missile: it flies straight at the helicopter
 };
 
 // One plan: directions held for some ticks, then let go.
@@ -74,12 +76,13 @@ bool IsBeamBoss(int32_t kind) { return kind == kFortressKind || kind == kCitadel
 std::vector<Threat> GatherThreats(const Game& game, const PlayerRecord& p, const BotMemory* memory) {
   std::vector<Threat> threats;
   const double drift = game.ScrollHold == 0 ? 0.5 : 0.0;  // the map slides down the screen
-  auto add = [&](double x, double y, double vx, double vy, double reach, double margin) {
+  auto add = [&](double x, double y, double vx, double vy, double reach, double margin,
+                 double homing = 0.0) {
     // Keep only what comes near anywhere the helicopter can fly to in time.
     for (int32_t t = 1; t <= kLookAhead; t += 4) {
-      const double range = reach + margin + 4.5 * t + 8.0;
+      const double range = reach + margin + (4.5 + homing) * t + 8.0;
       if (std::abs(x + vx * t - p.X) < range && std::abs(y + vy * t - p.Y) < range) {
-        threats.push_back({x, y, vx, vy, reach, margin});
+        threats.push_back({x, y, vx, vy, reach, margin, homing});
         return;
       }
     }
@@ -94,7 +97,9 @@ std::vector<Threat> GatherThreats(const Game& game, const PlayerRecord& p, const
     if (e.Dead || !e.Solid || e.Pickup || e.Height < 20) continue;
     double vx = 0.0, vy = 0.0;
     if (memory) memory->VelocityOf(game, i, vx, vy);
-    add(e.X - game.ScrollX, e.Y - game.ScrollY, vx, vy + drift, e.Radius + kBodyReach, kBodyMargin);
+    // A missile still steering: taken to fly straight at wherever the helicopter goes.
+    const double homing = e.Kind == kMissileKind && e.Age < e.IntA ? std::min(5.0, e.IntC / 20.0 + 0.5) : 0.0;
+    add(e.X - game.ScrollX, e.Y - game.ScrollY, vx, vy + drift, e.Radius + kBodyReach, kBodyMargin, homing);
   }
   return threats;
 }
@@ -112,8 +117,19 @@ PlanRisk RiskOf(const Game& game, const std::array<Point, kLookAhead>& path,
     for (int32_t t = 0; t < kLookAhead; ++t) {
       const Point& at = path[static_cast<size_t>(t)];
       if (at.Safe) continue;
-      const double dx = th.X + th.VX * (t + 1) - at.X;
-      const double dy = th.Y + th.VY * (t + 1) - at.Y;
+      double dx = th.X + th.VX * (t + 1) - at.X;
+      double dy = th.Y + th.VY * (t + 1) - at.Y;
+      if (th.HomingSpeed > 0.0) {
+        // It closes the distance at its speed, whichever way the helicopter turns.
+        dx = th.X - at.X;
+        dy = th.Y - at.Y;
+        const double d0 = std::sqrt(dx * dx + dy * dy);
+        const double left = std::max(0.0, d0 - th.HomingSpeed * (t + 1));
+        if (d0 > 0.0) {
+          dx *= left / d0;
+          dy *= left / d0;
+        }
+      }
       if (std::abs(dx) >= warn || std::abs(dy) >= warn) continue;
       const double d = std::sqrt(dx * dx + dy * dy);
       if (d >= warn) continue;
@@ -216,6 +232,18 @@ void BotMemory::VelocityOf(const Game& game, size_t index, double& vx, double& v
       if (d < 1e-9) break;
     }
   }
+}
+
+BotControls BotMemory::Fly(const Game& game, int32_t player) {
+  const size_t i = static_cast<size_t>(player);
+  const PlayerRecord& p = game.Players[i];
+  const bool flying = game.ScreenState == kScreenPlaying && p.Active && p.Lives >= 0 && !game.Paused &&
+                      p.Energy >= 1;
+  if (!flying || game.TickCount - decided_[i] >= kReactionTicks || game.TickCount < decided_[i]) {
+    held_[i] = ChooseBotControls(game, player, this);
+    decided_[i] = flying ? game.TickCount : -1000;
+  }
+  return held_[i];
 }
 
 BotControls ChooseBotControls(const Game& game, int32_t player, const BotMemory* memory) {

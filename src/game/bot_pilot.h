@@ -28,6 +28,14 @@ struct BotControls {
 // can tell how fast the aircraft move and foresee where their bodies will be.
 class BotMemory {
  public:
+  // A pilot's reaction time: the bot thinks again every this many ticks and holds its
+  // directions, jump and nuke in between (Fire stays held). Without it the bot would
+  // dodge like no player can, and the balance report would measure nothing.
+  static constexpr int32_t kReactionTicks = 8;
+  // The controls for `player` this tick: chosen afresh every kReactionTicks ticks, or
+  // at once when the state around it changes (a run starts, the helicopter is lost).
+  BotControls Fly(const Game& game, int32_t player);
+
   // Call once per tick, before the bots choose (it looks at the state the bots see).
   void Observe(const Game& game);
   // The enemy's map velocity (pixels per tick) as seen over the last tick; 0 for an
@@ -42,6 +50,8 @@ class BotMemory {
   };
   std::vector<Seen> previous_, current_;
   int64_t tick_ = -1;
+  BotControls held_[2];
+  int64_t decided_[2] = {-1000, -1000};
 };
 
 // The controls the bot holds for `player` (0 or 1) before the next tick. Without a
