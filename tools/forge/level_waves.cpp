@@ -169,8 +169,10 @@ void Builder::AirWave(int32_t t, int number, Wave& wave) {
   else menu = {kGunship, kHeliSwing, kLoopy, kPlane, kHeliRiser, kFloatingBomb};
   const int kind = menu[size_t(number) % menu.size()];
   const int top = t - kAbove;  // map y just above the view when the wave fires
-  const int extra = int(index_) / 4;  // later sections send bigger formations
+  const int extra = diff_.ExtraAircraft;  // later sections send bigger formations
   auto add = [&](int k, int x, int y, int hp) {
+    // Never on top of a unit the wave already has (reserved ground is placed first).
+    for (int tries = 0; tries < 6 && !Clear(wave, x, y); ++tries) y -= 24;
     wave.Entries.push_back(At(t, k, x, y, hp));
     return &wave.Entries.back();
   };
@@ -212,7 +214,7 @@ void Builder::AirWave(int32_t t, int number, Wave& wave) {
       wave.Name = "bats";
       for (int i = 0; i < 6 + 2 * extra; ++i) {
         WaveEntry* e = add(kBat, 100 + (i % 6) * 90, top - 50 * (i / 6) - 20 * (i % 2), Hp(2));
-        e->IntC = std::max(60, 400 - 30 * int(index_));
+        e->IntC = diff_.BatFirePeriod;
       }
       break;
     case kLoopy: {
@@ -484,12 +486,12 @@ std::vector<Wave> Builder::Build() {
     // Rows that come into view before the next wave fires.
     const int rowBottom = (t - kAbove) / 64;
     const int rowTop = std::max(section_.top_row, (t - gap - kAbove) / 64 + 1);
-    AirWave(t, number, wave);
     Reservations(t, rowTop, rowBottom, wave);
+    AirWave(t, number, wave);
     // Water sections have little else on the ground: their waves always bring boats.
     const bool sea = section_.name == "open sea" || section_.name == "harbour and rail yard";
-    if (number % 2 == 1 || index_ >= 6 || sea) ThemeGround(t, rowTop, rowBottom, number, wave);
-    if (sea) ThemeGround(t, rowTop, rowBottom, number + 1, wave);
+    if (number % 2 == 1 || diff_.GroundEveryWave || sea) ThemeGround(t, rowTop, rowBottom, number, wave);
+    if (sea && index_ >= 3) ThemeGround(t, rowTop, rowBottom, number + 1, wave);
     Supplies(t, number, rowTop, rowBottom, wave);
     waves.push_back(std::move(wave));
   }
@@ -519,11 +521,22 @@ std::string WaveEntry::Text() const {
 }
 
 SectionDifficulty DifficultyOf(int i) {
+  // A gentle start over the countryside, the coast and the open sea, then a steady
+  // rise to the capital. Later sections send more, tougher units that fire more often.
+  static constexpr int kGap[12] = {9, 8, 8, 7, 6, 6, 5, 5, 4, 4, 3, 3};
+  static constexpr int kHitPoints[12] = {70, 80, 90, 110, 130, 150, 170, 190, 215, 240, 265, 290};
+  static constexpr int kFire[12] = {190, 170, 155, 130, 115, 100, 90, 80, 70, 60, 52, 45};
+  static constexpr int kPowerUps[12] = {3, 3, 3, 4, 4, 4, 4, 4, 5, 5, 5, 5};
+  static constexpr int kExtra[12] = {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3};
+  const size_t s = static_cast<size_t>(std::clamp(i, 0, 11));
   SectionDifficulty d;
-  d.WaveGapRows = std::max(3, 7 - i / 2);
-  d.HitPointsPercent = 100 + 15 * i;
-  d.FirePeriod = std::max(50, 130 - 7 * i);
-  d.PowerUpEveryWaves = i < 6 ? 4 : 5;
+  d.WaveGapRows = kGap[s];
+  d.HitPointsPercent = kHitPoints[s];
+  d.FirePeriod = kFire[s];
+  d.PowerUpEveryWaves = kPowerUps[s];
+  d.ExtraAircraft = kExtra[s];
+  d.GroundEveryWave = s >= 5;
+  d.BatFirePeriod = std::max(80, 480 - 36 * int(s));
   return d;
 }
 
