@@ -523,11 +523,11 @@ std::string WaveEntry::Text() const {
 SectionDifficulty DifficultyOf(int i) {
   // A gentle start over the countryside, the coast and the open sea, then a steady
   // rise to the capital. Later sections send more, tougher units that fire more often.
-  static constexpr int kGap[12] = {9, 8, 8, 7, 6, 6, 5, 5, 4, 4, 3, 3};
-  static constexpr int kHitPoints[12] = {70, 80, 90, 110, 130, 150, 170, 190, 215, 240, 265, 290};
-  static constexpr int kFire[12] = {190, 170, 155, 130, 115, 100, 90, 80, 70, 60, 52, 45};
+  static constexpr int kGap[12] = {9, 9, 9, 7, 5, 5, 5, 4, 4, 3, 3, 3};
+  static constexpr int kHitPoints[12] = {70, 80, 90, 110, 130, 150, 170, 190, 215, 240, 270, 300};
+  static constexpr int kFire[12] = {190, 170, 155, 130, 115, 100, 90, 80, 70, 60, 50, 42};
   static constexpr int kPowerUps[12] = {3, 3, 3, 4, 4, 4, 4, 4, 5, 5, 5, 5};
-  static constexpr int kExtra[12] = {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3};
+  static constexpr int kExtra[12] = {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 4, 4};
   const size_t s = static_cast<size_t>(std::clamp(i, 0, 11));
   SectionDifficulty d;
   d.WaveGapRows = kGap[s];
