@@ -29,13 +29,15 @@ constexpr int32_t kCitadelKind = 102;
 struct Point {
   double X = 0.0;
   double Y = 0.0;
-  bool Safe = false;  // high enough in a jump that nothing can hit
+  bool Safe = false;      // high enough in a jump that nothing can hit
+  bool Shielded = false;  // shield time left: bodies do no harm
 };
 
 // Something that can hurt: its screen position and velocity, and how close is a hit.
 struct Threat {
   double X, Y, VX, VY, Reach, Margin;
   double HomingSpeed = 0.0;  // a homing missile: it flies straight at the helicopter
+  bool Body = false;         // an aircraft's body rather than a bullet
 };
 
 // One plan: directions held for some ticks, then let go.
@@ -64,8 +66,9 @@ std::array<Point, kLookAhead> FlightPath(const PlayerRecord& p, const Plan& plan
     vy = std::clamp(vy, -4.0, 4.0);
     altitude = std::max(kGroundAltitude, altitude + climb / 3);
     climb = std::max(-256, climb - 1);
-    // Shield time (less the tick's own count-down) blocks every kind of damage.
-    path[static_cast<size_t>(t)] = {x, y, altitude >= kNoHitAltitude || t + 2 < p.ShieldTime};
+    // Shield time (less the tick's own count-down) blocks every kind of damage, but a
+    // player still dodges bullets under a shield: it may run out any moment.
+    path[static_cast<size_t>(t)] = {x, y, altitude >= kNoHitAltitude, t + 2 < p.ShieldTime};
   }
   return path;
 }
@@ -77,12 +80,12 @@ std::vector<Threat> GatherThreats(const Game& game, const PlayerRecord& p, const
   std::vector<Threat> threats;
   const double drift = game.ScrollHold == 0 ? 0.5 : 0.0;  // the map slides down the screen
   auto add = [&](double x, double y, double vx, double vy, double reach, double margin,
-                 double homing = 0.0) {
+                 double homing = 0.0, bool body = false) {
     // Keep only what comes near anywhere the helicopter can fly to in time.
     for (int32_t t = 1; t <= kLookAhead; t += 4) {
       const double range = reach + margin + (4.5 + homing) * t + 8.0;
       if (std::abs(x + vx * t - p.X) < range && std::abs(y + vy * t - p.Y) < range) {
-        threats.push_back({x, y, vx, vy, reach, margin, homing});
+        threats.push_back({x, y, vx, vy, reach, margin, homing, body});
         return;
       }
     }
@@ -99,7 +102,7 @@ std::vector<Threat> GatherThreats(const Game& game, const PlayerRecord& p, const
     if (memory) memory->VelocityOf(game, i, vx, vy);
     // A missile still steering: taken to fly straight at wherever the helicopter goes.
     const double homing = e.Kind == kMissileKind && e.Age < e.IntA ? std::min(5.0, e.IntC / 20.0 + 0.5) : 0.0;
-    add(e.X - game.ScrollX, e.Y - game.ScrollY, vx, vy + drift, e.Radius + kBodyReach, kBodyMargin, homing);
+    add(e.X - game.ScrollX, e.Y - game.ScrollY, vx, vy + drift, e.Radius + kBodyReach, kBodyMargin, homing, true);
   }
   return threats;
 }
@@ -116,7 +119,7 @@ PlanRisk RiskOf(const Game& game, const std::array<Point, kLookAhead>& path,
     const double warn = th.Reach + th.Margin;
     for (int32_t t = 0; t < kLookAhead; ++t) {
       const Point& at = path[static_cast<size_t>(t)];
-      if (at.Safe) continue;
+      if (at.Safe || (at.Shielded && th.Body)) continue;
       double dx = th.X + th.VX * (t + 1) - at.X;
       double dy = th.Y + th.VY * (t + 1) - at.Y;
       if (th.HomingSpeed > 0.0) {
@@ -146,7 +149,7 @@ PlanRisk RiskOf(const Game& game, const std::array<Point, kLookAhead>& path,
     const double column = e.X - game.ScrollX;
     for (int32_t t = 0; t < kLookAhead; ++t) {
       const Point& at = path[static_cast<size_t>(t)];
-      if (at.Safe || at.Y <= 110 || std::abs(at.X - column) >= 34) continue;
+      if (at.Safe || at.Shielded || at.Y <= 110 || std::abs(at.X - column) >= 34) continue;
       if (e.IntE > 0 && e.IntE < 9 && std::abs(at.X - column) < 20) {
         r.FirstHit = std::min(r.FirstHit, t);
         break;
