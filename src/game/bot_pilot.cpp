@@ -154,7 +154,8 @@ PlanRisk RiskOf(const Game& game, const std::array<Point, kLookAhead>& path,
         r.FirstHit = std::min(r.FirstHit, t);
         break;
       }
-      r.NearMisses += 0.5 * 8.0 / (8.0 + t);
+      // Out of it even while it rests: it may fire before the bot thinks again.
+      r.NearMisses += (std::abs(at.X - column) < 22 ? 3.0 : 0.5) * 8.0 / (8.0 + t);
     }
   }
   return r;
@@ -182,10 +183,12 @@ Point Goal(const Game& game, const PlayerRecord& p) {
     if (!e.Shootable || e.Pickup || sy > p.Y - 60) continue;
     // Shield holders hide a shield: worth a detour.
     const double bonus = e.Kind == kShieldHolderKind ? 200.0 : 0.0;
-    const double cost = std::abs(sx - p.X) + 0.3 * (p.Y - sy) - bonus;
+    // A fortress is shot from just beside its beam.
+    const double aimX = IsBeamBoss(e.Kind) ? sx + (p.X < sx ? -28.0 : 28.0) : sx;
+    const double cost = std::abs(aimX - p.X) + 0.3 * (p.Y - sy) - bonus;
     if (cost < best) {
       best = cost;
-      goal = {sx, kPreferredY};
+      goal = {aimX, kPreferredY};
     }
   }
   return goal;

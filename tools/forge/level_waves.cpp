@@ -491,7 +491,7 @@ std::vector<Wave> Builder::Build() {
     // Water sections have little else on the ground: their waves always bring boats.
     const bool sea = section_.name == "open sea" || section_.name == "harbour and rail yard";
     if (number % 2 == 1 || diff_.GroundEveryWave || sea) ThemeGround(t, rowTop, rowBottom, number, wave);
-    if (sea && index_ >= 3 && number % 2 == 1) ThemeGround(t, rowTop, rowBottom, number + 1, wave);
+    if (sea && index_ >= 3) ThemeGround(t, rowTop, rowBottom, number + 1, wave);
     Supplies(t, number, rowTop, rowBottom, wave);
     waves.push_back(std::move(wave));
   }
@@ -523,12 +523,12 @@ std::string WaveEntry::Text() const {
 SectionDifficulty DifficultyOf(int i) {
   // A gentle start over the countryside, the coast and the open sea, then a steady
   // rise to the capital. Later sections send more, tougher units that fire more often.
-  static constexpr int kGap[12] = {9, 9, 9, 8, 5, 5, 5, 4, 4, 3, 3, 2};
-  static constexpr int kHitPoints[12] = {70, 80, 90, 110, 130, 150, 170, 190, 215, 240, 270, 300};
-  static constexpr int kFire[12] = {190, 170, 155, 130, 115, 100, 90, 80, 70, 60, 50, 42};
+  static constexpr int kGap[12] = {9, 9, 9, 8, 6, 6, 6, 5, 4, 4, 4, 3};
+  static constexpr int kHitPoints[12] = {70, 80, 90, 110, 125, 140, 155, 170, 185, 200, 215, 230};
+  static constexpr int kFire[12] = {190, 170, 155, 130, 120, 110, 100, 90, 80, 72, 64, 56};
   // Supplies come by distance, not by wave: denser sections must not bring more.
   static constexpr int kPowerUpRows[12] = {27, 27, 27, 32, 32, 32, 32, 32, 32, 32, 32, 32};
-  static constexpr int kExtra[12] = {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 5, 5};
+  static constexpr int kExtra[12] = {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2};
   const size_t s = static_cast<size_t>(std::clamp(i, 0, 11));
   SectionDifficulty d;
   d.WaveGapRows = kGap[s];
