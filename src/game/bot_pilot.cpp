@@ -40,7 +40,7 @@ struct Threat {
   bool Body = false;         // an aircraft's body rather than a bullet
 };
 
-// One plan: directions held for some ticks, then let go.
+// One plan: directions held for some ticks, then let go (a long push, a dodge, a nudge).
 struct Plan {
   int32_t Dx = 0, Dy = 0, HoldTicks = 0;
 };
@@ -74,6 +74,11 @@ std::array<Point, kLookAhead> FlightPath(const PlayerRecord& p, const Plan& plan
 }
 
 bool IsBeamBoss(int32_t kind) { return kind == kFortressKind || kind == kCitadelKind; }
+
+// A fortress's beam burns 16 pixels either side of its middle; its hull is hit 24
+// pixels either side (the first fortress) or within 64 (the second): the bot shoots
+// from between the two.
+double BeamAimOffset(int32_t kind) { return kind == kFortressKind ? 23.0 : 40.0; }
 
 // Bullets and bodies that could reach the helicopter within the look-ahead.
 std::vector<Threat> GatherThreats(const Game& game, const PlayerRecord& p, const BotMemory* memory) {
@@ -149,13 +154,13 @@ PlanRisk RiskOf(const Game& game, const std::array<Point, kLookAhead>& path,
     const double column = e.X - game.ScrollX;
     for (int32_t t = 0; t < kLookAhead; ++t) {
       const Point& at = path[static_cast<size_t>(t)];
-      if (at.Safe || at.Shielded || at.Y <= 110 || std::abs(at.X - column) >= 34) continue;
-      if (e.IntE > 0 && e.IntE < 9 && std::abs(at.X - column) < 20) {
+      if (at.Safe || at.Shielded || at.Y <= 110 || std::abs(at.X - column) >= 20) continue;
+      if (e.IntE > 0 && e.IntE < 9) {
         r.FirstHit = std::min(r.FirstHit, t);
         break;
       }
       // Out of it even while it rests: it may fire before the bot thinks again.
-      r.NearMisses += (std::abs(at.X - column) < 22 ? 3.0 : 0.5) * 8.0 / (8.0 + t);
+      r.NearMisses += 3.0 * 8.0 / (8.0 + t);
     }
   }
   return r;
@@ -184,7 +189,9 @@ Point Goal(const Game& game, const PlayerRecord& p) {
     // Shield holders hide a shield: worth a detour.
     const double bonus = e.Kind == kShieldHolderKind ? 200.0 : 0.0;
     // A fortress is shot from just beside its beam.
-    const double aimX = IsBeamBoss(e.Kind) ? sx + (p.X < sx ? -28.0 : 28.0) : sx;
+    // The side it is heading for, so that it does not swing across the beam.
+    const double side = p.X + 10.0 * p.VelX < sx ? -1.0 : 1.0;
+    const double aimX = IsBeamBoss(e.Kind) ? sx + side * BeamAimOffset(e.Kind) : sx;
     const double cost = std::abs(aimX - p.X) + 0.3 * (p.Y - sy) - bonus;
     if (cost < best) {
       best = cost;
@@ -249,7 +256,9 @@ BotControls BotMemory::Fly(const Game& game, int32_t player) {
     held_[i] = ChooseBotControls(game, player, this);
     decided_[i] = flying ? game.TickCount : -1000;
   }
-  return held_[i];
+  BotControls c = held_[i];
+  if (game.TickCount - decided_[i] >= c.DirectionTicks) c.Left = c.Right = c.Up = c.Down = false;
+  return c;
 }
 
 BotControls ChooseBotControls(const Game& game, int32_t player, const BotMemory* memory) {
@@ -268,7 +277,7 @@ BotControls ChooseBotControls(const Game& game, int32_t player, const BotMemory*
   double bestScore = std::numeric_limits<double>::max();
   Plan best;
   PlanRisk bestRisk;
-  for (int32_t hold : {kLookAhead, 6}) {
+  for (int32_t hold : {kLookAhead, 6, 2}) {
     for (int32_t dy = -1; dy <= 1; ++dy) {
       for (int32_t dx = -1; dx <= 1; ++dx) {
         const Plan plan{dx, dy, hold};
@@ -296,6 +305,7 @@ BotControls ChooseBotControls(const Game& game, int32_t player, const BotMemory*
   out.Right = best.Dx > 0;
   out.Up = best.Dy < 0;
   out.Down = best.Dy > 0;
+  out.DirectionTicks = best.HoldTicks;
   const bool grounded = p.Altitude == kGroundAltitude;
   // Jump over a hit the best move cannot avoid; a jump needs a fresh press.
   out.Jump = bestRisk.FirstHit <= 6 && grounded && game.TickCount % 2 == 0;

@@ -22,6 +22,9 @@ struct BotControls {
   bool Fire = false;
   bool Jump = false;
   bool Nuke = false;
+  // How long the directions are meant to be held (a short dodge or nudge is let go
+  // after a few ticks); the bot holds them no longer than this before it thinks again.
+  int32_t DirectionTicks = 1 << 20;
 };
 
 // What the bot remembers from one tick to the next: where each enemy was, so that it

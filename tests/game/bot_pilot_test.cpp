@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "game/bot_pilot.h"
 #include "game/game.h"
 #include "game/playing.h"
@@ -133,6 +136,49 @@ TEST_F(BotPilotTest, ThinksAgainOnlyAfterItsReactionTime) {
   game.TickCount = 100 + BotMemory::kReactionTicks;
   const BotControls later = memory.Fly(game, 0);
   EXPECT_TRUE(later.Left || later.Right || later.Jump);
+}
+
+TEST_F(BotPilotTest, UnderAShieldItIgnoresBodiesButStillDodgesBullets) {
+  EnemyRecord plane;
+  plane.Kind = 8;
+  plane.Solid = true;
+  plane.Height = 256;
+  plane.Radius = 32;
+  plane.X = Me().X + game.ScrollX;
+  plane.Y = Me().Y - 30 + game.ScrollY;
+  game.EnemyList.push_back(plane);
+  Me().ShieldTime = 400;
+  BotControls c = ChooseBotControls(game, 0);
+  EXPECT_FALSE(c.Jump) << "a shielded helicopter flies through bodies";
+  game.EnemyList.clear();
+  BulletFromAbove(0, 60);
+  c = ChooseBotControls(game, 0);
+  EXPECT_TRUE(c.Left || c.Right) << "a bullet soaked up by the shield lengthens it: dodge anyway";
+}
+
+TEST_F(BotPilotTest, ShootsAFortressFromBesideItsBeam) {
+  EnemyRecord fortress;
+  fortress.Kind = 101;
+  fortress.Solid = true;
+  fortress.Shootable = true;
+  fortress.HitPoints = 400;
+  fortress.Radius = 32;
+  fortress.X = Me().X + game.ScrollX;
+  fortress.Y = game.ScrollY + 150;
+  game.EnemyList.push_back(fortress);
+  BotMemory memory;
+  for (int32_t tick = 0; tick < 120; ++tick) {
+    game.TickCount = tick;
+    const BotControls c = memory.Fly(game, 0);
+    // The helicopter as Move moves it, in short.
+    const int32_t dx = c.Right - c.Left;
+    Me().VelX = dx != 0 ? std::clamp(Me().VelX + 0.5 * dx, -4.0, 4.0)
+                        : (Me().VelX > 0 ? std::max(0.0, Me().VelX - 0.2) : std::min(0.0, Me().VelX + 0.2));
+    Me().X += Me().VelX;
+  }
+  const double off = std::abs(Me().X - (fortress.X - game.ScrollX));
+  EXPECT_GE(off, 16.0) << "out of the beam's burn";
+  EXPECT_LE(off, 24.0) << "still under the fortress's hull to hit it";
 }
 
 TEST_F(BotPilotTest, HeldCodesComeFromThePlayersBindings) {

@@ -523,9 +523,9 @@ std::string WaveEntry::Text() const {
 SectionDifficulty DifficultyOf(int i) {
   // A gentle start over the countryside, the coast and the open sea, then a steady
   // rise to the capital. Later sections send more, tougher units that fire more often.
-  static constexpr int kGap[12] = {9, 9, 9, 8, 6, 6, 6, 5, 4, 4, 4, 3};
-  static constexpr int kHitPoints[12] = {70, 80, 90, 110, 125, 140, 155, 170, 185, 200, 215, 230};
-  static constexpr int kFire[12] = {190, 170, 155, 130, 120, 110, 100, 90, 80, 72, 64, 56};
+  static constexpr int kGap[12] = {9, 9, 9, 8, 7, 6, 6, 5, 4, 4, 4, 3};
+  static constexpr int kHitPoints[12] = {70, 80, 90, 110, 125, 135, 155, 170, 185, 200, 210, 230};
+  static constexpr int kFire[12] = {190, 170, 155, 130, 120, 112, 100, 90, 80, 72, 66, 56};
   // Supplies come by distance, not by wave: denser sections must not bring more.
   static constexpr int kPowerUpRows[12] = {27, 27, 27, 32, 32, 32, 32, 32, 32, 32, 32, 32};
   static constexpr int kExtra[12] = {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2};
@@ -536,7 +536,7 @@ SectionDifficulty DifficultyOf(int i) {
   d.FirePeriod = kFire[s];
   d.PowerUpEveryWaves = std::max(2, (kPowerUpRows[s] + kGap[s] / 2) / kGap[s]);
   d.ExtraAircraft = kExtra[s];
-  d.GroundEveryWave = s >= 4;
+  d.GroundEveryWave = s >= 5;
   d.BatFirePeriod = std::max(80, 480 - 36 * int(s));
   return d;
 }
