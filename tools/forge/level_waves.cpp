@@ -62,7 +62,9 @@ class Builder {
   // Nothing of this wave stands within 32 pixels of (x, y).
   static bool Clear(const Wave& wave, int x, int y);
   // A free cell of the wanted ground in rows [rowTop, rowBottom]; false if none.
-  bool FindCell(int rowTop, int rowBottom, bool water, const Wave& wave, int& row, int& col);
+  // `reach` cells around it must be free too (a large unit), and are taken with it.
+  bool FindCell(int rowTop, int rowBottom, bool water, const Wave& wave, int& row, int& col,
+                int reach = 0);
 
   WaveEntry At(int32_t trigger, int32_t kind, int32_t x, int32_t y, int hp) const {
     WaveEntry e;
@@ -137,14 +139,23 @@ bool Builder::Blocked(int row, int col) const {
 }
 
 bool Builder::FindCell(int rowTop, int rowBottom, bool water, const Wave& wave, int& row,
-                       int& col) {
+                       int& col, int reach) {
+  auto fits = [&](int r, int c) {
+    for (int dr = -reach; dr <= reach; ++dr)
+      for (int dc = -reach; dc <= reach; ++dc) {
+        const int rr = r + dr, cc = c + dc;
+        if (cc < 0 || cc >= kMapCols || !(water ? Water(rr, cc) : Land(rr, cc)) || Blocked(rr, cc)) return false;
+      }
+    return true;
+  };
   for (int attempt = 0; attempt < 40; ++attempt) {
     const int r = dice_.Between(rowTop, rowBottom);
-    const int c = dice_.Between(1, kMapCols - 2);
-    if ((water ? Water(r, c) : Land(r, c)) && !Blocked(r, c) && Clear(wave, c * 64 + 32, r * 64 + 32)) {
+    const int c = dice_.Between(1 + reach, kMapCols - 2 - reach);
+    if (fits(r, c) && Clear(wave, c * 64 + 32, r * 64 + 32)) {
       row = r;
       col = c;
-      used_[{r, c}] = true;
+      for (int dr = -reach; dr <= reach; ++dr)
+        for (int dc = -reach; dc <= reach; ++dc) used_[{r + dr, c + dc}] = true;
       return true;
     }
   }
@@ -280,7 +291,8 @@ void Builder::ThemeGround(int32_t t, int rowTop, int rowBottom, int number, Wave
   const bool water =
       kind == kWaterThing || kind == kFloatPlane || kind == kHovercraft || kind == kSeaMine;
   int row = 0, col = 0;
-  if (!FindCell(rowTop, rowBottom, water, wave, row, col)) return;
+  // The big tank's hull covers its neighbours' cells: it needs them free of buildings.
+  if (!FindCell(rowTop, rowBottom, water, wave, row, col, kind == kBigTank ? 1 : 0)) return;
   const int x = col * 64 + 32, y = row * 64 + 32;
   WaveEntry e = At(t, kind, x, y, Hp(6));
   switch (kind) {
