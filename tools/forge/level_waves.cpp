@@ -287,12 +287,14 @@ void Builder::ThemeGround(int32_t t, int rowTop, int rowBottom, int number, Wave
   else if (s == "volcanic fields") menu = {kSpitter, kMissileCannon};
   else if (s == "badlands") menu = {kBigTank, kMissileTank, kJeep, kPopCannon};
   else menu = {kMissileCannon, kBigTank, kTank, kMissileTank};
-  const int kind = menu[size_t(number) % menu.size()];
+  int kind = menu[size_t(number) % menu.size()];
   const bool water =
       kind == kWaterThing || kind == kFloatPlane || kind == kHovercraft || kind == kSeaMine;
   int row = 0, col = 0;
   // The big tank's hull covers its neighbours' cells: it needs them free of buildings.
-  if (!FindCell(rowTop, rowBottom, water, wave, row, col, kind == kBigTank ? 1 : 0)) return;
+  // Where no such room is found (a city), a tank comes instead.
+  if (kind == kBigTank && !FindCell(rowTop, rowBottom, false, wave, row, col, 1)) kind = kTank;
+  if (kind != kBigTank && !FindCell(rowTop, rowBottom, water, wave, row, col)) return;
   const int x = col * 64 + 32, y = row * 64 + 32;
   WaveEntry e = At(t, kind, x, y, Hp(6));
   switch (kind) {
