@@ -11,7 +11,7 @@ namespace tarq {
 std::string VersionText() { return std::string("tarq ") + TARQ_VERSION; }
 
 std::string HelpText() {
-  return "Usage: tarq [--data DIR] [--quit-after-ticks N] [--replay FILE]\n"
+  return "Usage: tarq [--data DIR] [--quit-after-ticks N] [--start-section N] [--replay FILE]\n"
          "       tarq --headless --ticks N [HEADLESS OPTIONS]\n"
          "       tarq --headless --replay FILE [--verify] [HEADLESS OPTIONS]\n"
          "A vertically scrolling shoot-'em-up for one or two players.\n"
@@ -20,6 +20,7 @@ std::string HelpText() {
          "  --data DIR                  read the game data from DIR instead of looking for it\n"
          "  --quit-after-ticks N        close the window by itself after N ticks and print the rates\n"
          "  --replay FILE               watch a replay (Escape ends it)\n"
+         "  --start-section N           section practice: every run starts at section N (1-12)\n"
          "  --headless                  run the game without window, sound or devices (first option)\n"
          "  -h, --help                  show this help and exit\n"
          "  --version                   show the version and exit\n"
@@ -82,6 +83,17 @@ bool ParseWindowArgs(const std::vector<std::string>& args, WindowOptions& o, std
       o.QuitAfterTicks = n;
     } else if (a == "--replay") {
       if (!value(o.ReplayFile)) return false;
+    } else if (a == "--start-section") {
+      std::string v;
+      if (!value(v)) return false;
+      int32_t n = 0;
+      const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n, 10);
+      if (v.empty() || ec != std::errc() || end != v.data() + v.size() || n < 1 || n > kLevelSectionCount) {
+        error = "--start-section needs a section number from 1 to " + std::to_string(kLevelSectionCount) +
+                ", not \"" + v + "\"";
+        return false;
+      }
+      o.StartSection = n;
     } else if (a == "--headless") {
       error = "--headless must be the first option";
       return false;

@@ -12,9 +12,13 @@ std::string VersionText();
 // The text printed by --help.
 std::string HelpText();
 
+// The level's sections: --start-section takes 1 to this.
+constexpr int32_t kLevelSectionCount = 12;
+
 struct WindowOptions {
   std::string DataDir;          // --data DIR
   int64_t QuitAfterTicks = 0;   // --quit-after-ticks N (0: never)
+  int32_t StartSection = 1;     // --start-section N: section practice (1: the level's start)
   bool Help = false;            // --help or -h
   bool Version = false;         // --version
   std::string ReplayFile;       // --replay FILE: play a replay in the window

@@ -65,12 +65,13 @@ std::vector<std::string> SplitWords(std::string_view line) {
 // The bot's controls join what the script holds; on the name-entry screen the bot
 // presses Enter so that a bot run never waits there.
 void FlyBots(const Game& game, const HeadlessOptions& options, ScriptedInputSource& source,
-             const std::vector<std::string>& scriptHeld, TForm1& form) {
+             const std::vector<std::string>& scriptHeld, TForm1& form, BotMemory& memory) {
   source.ReleaseAll();
+  memory.Observe(game);
   for (const std::string& code : scriptHeld) source.Hold(code.c_str());
   for (int32_t p = 0; p < 2; ++p) {
     if (!options.Bot[p]) continue;
-    const BotControls c = ChooseBotControls(game, p);
+    const BotControls c = memory.Fly(game, p);
     for (const std::string& code : BotHeldCodes(game.ControlBindings, p, c)) source.Hold(code.c_str());
   }
   if (game.ScreenState == kScreenNameEntry && game.TickCount % 2 == 0) form.FormKeyPress(13);
@@ -351,6 +352,7 @@ int RunHeadless(const HeadlessOptions& options) {
   size_t next = 0;
   std::vector<std::string> scriptHeld;  // what the script holds; the bot adds its own
   const bool anyBot = options.Bot[0] || options.Bot[1];
+  BotMemory botMemory;
   // Applies the script's lines due by `tick`; `keysToo` false drops the lines that are
   // not holds (the window drops key messages while the redefinition prompt waits).
   auto applyDue = [&](int64_t tick, bool keysToo) {
@@ -389,7 +391,7 @@ int RunHeadless(const HeadlessOptions& options) {
     applyDue(game.TickCount, true);
     promptFrames = 0;
     lastPoll = false;
-    if (anyBot) FlyBots(game, options, *source, scriptHeld, form);
+    if (anyBot) FlyBots(game, options, *source, scriptHeld, form, botMemory);
     if (options.Invulnerable) KeepShieldsUp(game);
     const int64_t before = game.TickCount;
     clocks->NextFrame();

@@ -2,7 +2,8 @@
 // dialog (when enabled), the window, the intro and the title. `--headless ...` runs
 // the headless runner instead (docs/headless.md). `--quit-after-ticks N` is a
 // switch for smoke tests and timing: the window closes normally after N ticks and a
-// line with the measured rates is printed. `--help` lists every option.
+// line with the measured rates is printed. `--start-section N` starts every run at
+// section N of the level (section practice). `--help` lists every option.
 #include <SDL.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include "app/replay.h"
 #include "app/replay_run.h"
 #include "app/user_paths.h"
+#include "game/section_start.h"
 
 namespace {
 
@@ -81,6 +83,15 @@ int RunWindow(const tarq::WindowOptions& options) {
     case tarq::StartupResult::Cancelled: return 0;  // Escape in the dialog
     case tarq::StartupResult::Failed: return 1;     // the error has been shown
   }
+  // Section practice: the menus stay as they are; each run starts at the section.
+  const int32_t sections = tarq::ScheduleSectionCount(form.GameState());
+  if (options.StartSection > 1 && options.StartSection > sections) {
+    ShowStartError("--start-section " + std::to_string(options.StartSection) + ": the level script has " +
+                   std::to_string(sections) + " sections");
+    return 2;
+  }
+  form.GameState().StartSection = options.StartSection;
+  // A replay brings its own start section (the player's comes back when it ends).
   if (!replayFile.empty()) {
     replays.StartPlayback(form);
   } else {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "app/command_line.h"
 #include "app/config.h"
 #include "app/hiscore_file.h"
 #include "fixtures.h"
@@ -187,6 +188,29 @@ TEST(CommandLine, HelpVersionAndUnknownOptions) {
   EXPECT_EQ(RunShell(BuiltProgram() + " --data", &out), 2);
   EXPECT_EQ(RunShell(BuiltProgram() + " --quit-after-ticks 0", &out), 2);
   EXPECT_EQ(RunShell(BuiltProgram() + " --headless --ticks 3 --frobnicate", &out), 2);
+  EXPECT_NE(out.find("--start-section"), std::string::npos) << "the usage names section practice";
+  for (const char* bad : {"0", "13", "two", "3x", "-1", "99999999999"}) {
+    EXPECT_EQ(RunShell(BuiltProgram() + " --start-section " + bad, &out), 2) << bad;
+    EXPECT_NE(out.find("--start-section needs a section number from 1 to 12, not \"" + std::string(bad) + "\""),
+              std::string::npos)
+        << out;
+  }
+  EXPECT_EQ(RunShell(BuiltProgram() + " --start-section", &out), 2);
+  EXPECT_NE(out.find("--start-section needs a value"), std::string::npos) << out;
+}
+
+TEST(CommandLine, StartSectionTakesEverySectionOfTheLevel) {
+  for (int32_t n = 1; n <= kLevelSectionCount; ++n) {
+    WindowOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseWindowArgs({"--start-section", std::to_string(n), "--data", "d"}, o, error)) << error;
+    EXPECT_EQ(o.StartSection, n);
+    EXPECT_EQ(o.DataDir, "d");
+  }
+  WindowOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseWindowArgs({}, o, error));
+  EXPECT_EQ(o.StartSection, 1) << "without the option a run starts at the level's start";
 }
 
 }  // namespace

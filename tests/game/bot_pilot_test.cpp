@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "game/bot_pilot.h"
 #include "game/game.h"
 #include "game/playing.h"
@@ -18,6 +21,7 @@ class BotPilotTest : public ::testing::Test {
     Me().X = 320;
     Me().Y = 380;
     Me().Altitude = kGroundAltitude;
+    Me().ShieldTime = 0;  // a fresh helicopter's shield would make every threat harmless
   }
   PlayerRecord& Me() { return game.Players[0]; }
   // A bullet fired from straight above the player, heading down at it.
@@ -87,6 +91,94 @@ TEST_F(BotPilotTest, NukesWhenCrowdedAndOnlyWithANukeInHand) {
   EXPECT_FALSE(ChooseBotControls(game, 0).Nuke);
   Me().Nukes = 1;
   EXPECT_TRUE(ChooseBotControls(game, 0).Nuke);
+}
+
+TEST_F(BotPilotTest, ForeseesAnAircraftDivingAtItFromItsLastMove) {
+  // A plane 150 pixels straight above, diving at 8 pixels a tick: standing still, it
+  // looks harmless; seen moving, it must be dodged.
+  EnemyRecord plane;
+  plane.Kind = 8;
+  plane.Solid = true;
+  plane.Height = 256;
+  plane.Radius = 32;
+  plane.X = Me().X + game.ScrollX;
+  plane.Y = Me().Y - 158 + game.ScrollY;
+  game.EnemyList.push_back(plane);
+  BotMemory memory;
+  game.TickCount = 1;
+  memory.Observe(game);
+  game.EnemyList[0].Y += 8;
+  game.TickCount = 2;
+  memory.Observe(game);
+  double vx = 0, vy = 0;
+  memory.VelocityOf(game, 0, vx, vy);
+  EXPECT_DOUBLE_EQ(vy, 8.0);
+  EXPECT_DOUBLE_EQ(vx, 0.0);
+  const BotControls c = ChooseBotControls(game, 0, &memory);
+  EXPECT_TRUE(c.Left || c.Right || c.Jump) << "out of the plane's way";
+  // A record that appears far from every earlier one is new: no velocity.
+  game.EnemyList[0].Y += 100;
+  game.TickCount = 3;
+  memory.Observe(game);
+  memory.VelocityOf(game, 0, vx, vy);
+  EXPECT_EQ(vy, 0.0);
+}
+
+TEST_F(BotPilotTest, ThinksAgainOnlyAfterItsReactionTime) {
+  BotMemory memory;
+  game.TickCount = 100;
+  const BotControls first = memory.Fly(game, 0);
+  EXPECT_FALSE(first.Left || first.Right);
+  // A bullet appears right after the decision: the bot holds on until it thinks again.
+  BulletFromAbove(0, 60);
+  game.TickCount = 101;
+  EXPECT_FALSE(memory.Fly(game, 0).Left || memory.Fly(game, 0).Right);
+  game.TickCount = 100 + BotMemory::kReactionTicks;
+  const BotControls later = memory.Fly(game, 0);
+  EXPECT_TRUE(later.Left || later.Right || later.Jump);
+}
+
+TEST_F(BotPilotTest, UnderAShieldItIgnoresBodiesButStillDodgesBullets) {
+  EnemyRecord plane;
+  plane.Kind = 8;
+  plane.Solid = true;
+  plane.Height = 256;
+  plane.Radius = 32;
+  plane.X = Me().X + game.ScrollX;
+  plane.Y = Me().Y - 30 + game.ScrollY;
+  game.EnemyList.push_back(plane);
+  Me().ShieldTime = 400;
+  BotControls c = ChooseBotControls(game, 0);
+  EXPECT_FALSE(c.Jump) << "a shielded helicopter flies through bodies";
+  game.EnemyList.clear();
+  BulletFromAbove(0, 60);
+  c = ChooseBotControls(game, 0);
+  EXPECT_TRUE(c.Left || c.Right) << "a bullet soaked up by the shield lengthens it: dodge anyway";
+}
+
+TEST_F(BotPilotTest, ShootsAFortressFromBesideItsBeam) {
+  EnemyRecord fortress;
+  fortress.Kind = 101;
+  fortress.Solid = true;
+  fortress.Shootable = true;
+  fortress.HitPoints = 400;
+  fortress.Radius = 32;
+  fortress.X = Me().X + game.ScrollX;
+  fortress.Y = game.ScrollY + 150;
+  game.EnemyList.push_back(fortress);
+  BotMemory memory;
+  for (int32_t tick = 0; tick < 120; ++tick) {
+    game.TickCount = tick;
+    const BotControls c = memory.Fly(game, 0);
+    // The helicopter as Move moves it, in short.
+    const int32_t dx = c.Right - c.Left;
+    Me().VelX = dx != 0 ? std::clamp(Me().VelX + 0.5 * dx, -4.0, 4.0)
+                        : (Me().VelX > 0 ? std::max(0.0, Me().VelX - 0.2) : std::min(0.0, Me().VelX + 0.2));
+    Me().X += Me().VelX;
+  }
+  const double off = std::abs(Me().X - (fortress.X - game.ScrollX));
+  EXPECT_GE(off, 16.0) << "out of the beam's burn";
+  EXPECT_LE(off, 24.0) << "still under the fortress's hull to hit it";
 }
 
 TEST_F(BotPilotTest, HeldCodesComeFromThePlayersBindings) {

@@ -62,7 +62,9 @@ class Builder {
   // Nothing of this wave stands within 32 pixels of (x, y).
   static bool Clear(const Wave& wave, int x, int y);
   // A free cell of the wanted ground in rows [rowTop, rowBottom]; false if none.
-  bool FindCell(int rowTop, int rowBottom, bool water, const Wave& wave, int& row, int& col);
+  // `reach` cells around it must be free too (a large unit), and are taken with it.
+  bool FindCell(int rowTop, int rowBottom, bool water, const Wave& wave, int& row, int& col,
+                int reach = 0);
 
   WaveEntry At(int32_t trigger, int32_t kind, int32_t x, int32_t y, int hp) const {
     WaveEntry e;
@@ -137,14 +139,23 @@ bool Builder::Blocked(int row, int col) const {
 }
 
 bool Builder::FindCell(int rowTop, int rowBottom, bool water, const Wave& wave, int& row,
-                       int& col) {
+                       int& col, int reach) {
+  auto fits = [&](int r, int c) {
+    for (int dr = -reach; dr <= reach; ++dr)
+      for (int dc = -reach; dc <= reach; ++dc) {
+        const int rr = r + dr, cc = c + dc;
+        if (cc < 0 || cc >= kMapCols || !(water ? Water(rr, cc) : Land(rr, cc)) || Blocked(rr, cc)) return false;
+      }
+    return true;
+  };
   for (int attempt = 0; attempt < 40; ++attempt) {
     const int r = dice_.Between(rowTop, rowBottom);
-    const int c = dice_.Between(1, kMapCols - 2);
-    if ((water ? Water(r, c) : Land(r, c)) && !Blocked(r, c) && Clear(wave, c * 64 + 32, r * 64 + 32)) {
+    const int c = dice_.Between(1 + reach, kMapCols - 2 - reach);
+    if (fits(r, c) && Clear(wave, c * 64 + 32, r * 64 + 32)) {
       row = r;
       col = c;
-      used_[{r, c}] = true;
+      for (int dr = -reach; dr <= reach; ++dr)
+        for (int dc = -reach; dc <= reach; ++dc) used_[{r + dr, c + dc}] = true;
       return true;
     }
   }
@@ -169,8 +180,10 @@ void Builder::AirWave(int32_t t, int number, Wave& wave) {
   else menu = {kGunship, kHeliSwing, kLoopy, kPlane, kHeliRiser, kFloatingBomb};
   const int kind = menu[size_t(number) % menu.size()];
   const int top = t - kAbove;  // map y just above the view when the wave fires
-  const int extra = int(index_) / 4;  // later sections send bigger formations
+  const int extra = diff_.ExtraAircraft;  // later sections send bigger formations
   auto add = [&](int k, int x, int y, int hp) {
+    // Never on top of a unit the wave already has (reserved ground is placed first).
+    for (int tries = 0; tries < 6 && !Clear(wave, x, y); ++tries) y -= 24;
     wave.Entries.push_back(At(t, k, x, y, hp));
     return &wave.Entries.back();
   };
@@ -212,7 +225,7 @@ void Builder::AirWave(int32_t t, int number, Wave& wave) {
       wave.Name = "bats";
       for (int i = 0; i < 6 + 2 * extra; ++i) {
         WaveEntry* e = add(kBat, 100 + (i % 6) * 90, top - 50 * (i / 6) - 20 * (i % 2), Hp(2));
-        e->IntC = std::max(60, 400 - 30 * int(index_));
+        e->IntC = diff_.BatFirePeriod;
       }
       break;
     case kLoopy: {
@@ -274,11 +287,14 @@ void Builder::ThemeGround(int32_t t, int rowTop, int rowBottom, int number, Wave
   else if (s == "volcanic fields") menu = {kSpitter, kMissileCannon};
   else if (s == "badlands") menu = {kBigTank, kMissileTank, kJeep, kPopCannon};
   else menu = {kMissileCannon, kBigTank, kTank, kMissileTank};
-  const int kind = menu[size_t(number) % menu.size()];
+  int kind = menu[size_t(number) % menu.size()];
   const bool water =
       kind == kWaterThing || kind == kFloatPlane || kind == kHovercraft || kind == kSeaMine;
   int row = 0, col = 0;
-  if (!FindCell(rowTop, rowBottom, water, wave, row, col)) return;
+  // The big tank's hull covers its neighbours' cells: it needs them free of buildings.
+  // Where no such room is found (a city), a tank comes instead.
+  if (kind == kBigTank && !FindCell(rowTop, rowBottom, false, wave, row, col, 1)) kind = kTank;
+  if (kind != kBigTank && !FindCell(rowTop, rowBottom, water, wave, row, col)) return;
   const int x = col * 64 + 32, y = row * 64 + 32;
   WaveEntry e = At(t, kind, x, y, Hp(6));
   switch (kind) {
@@ -484,12 +500,12 @@ std::vector<Wave> Builder::Build() {
     // Rows that come into view before the next wave fires.
     const int rowBottom = (t - kAbove) / 64;
     const int rowTop = std::max(section_.top_row, (t - gap - kAbove) / 64 + 1);
-    AirWave(t, number, wave);
     Reservations(t, rowTop, rowBottom, wave);
+    AirWave(t, number, wave);
     // Water sections have little else on the ground: their waves always bring boats.
     const bool sea = section_.name == "open sea" || section_.name == "harbour and rail yard";
-    if (number % 2 == 1 || index_ >= 6 || sea) ThemeGround(t, rowTop, rowBottom, number, wave);
-    if (sea) ThemeGround(t, rowTop, rowBottom, number + 1, wave);
+    if (number % 2 == 1 || diff_.GroundEveryWave || sea) ThemeGround(t, rowTop, rowBottom, number, wave);
+    if (sea && index_ >= 3) ThemeGround(t, rowTop, rowBottom, number + 1, wave);
     Supplies(t, number, rowTop, rowBottom, wave);
     waves.push_back(std::move(wave));
   }
@@ -519,11 +535,23 @@ std::string WaveEntry::Text() const {
 }
 
 SectionDifficulty DifficultyOf(int i) {
+  // A gentle start over the countryside, the coast and the open sea, then a steady
+  // rise to the capital. Later sections send more, tougher units that fire more often.
+  static constexpr int kGap[12] = {9, 9, 9, 8, 7, 6, 6, 5, 4, 4, 4, 3};
+  static constexpr int kHitPoints[12] = {70, 80, 90, 110, 125, 135, 155, 170, 185, 200, 210, 230};
+  static constexpr int kFire[12] = {190, 170, 155, 130, 120, 112, 100, 90, 80, 72, 66, 56};
+  // Supplies come by distance, not by wave: denser sections must not bring more.
+  static constexpr int kPowerUpRows[12] = {27, 27, 27, 32, 32, 32, 32, 32, 32, 32, 32, 32};
+  static constexpr int kExtra[12] = {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2};
+  const size_t s = static_cast<size_t>(std::clamp(i, 0, 11));
   SectionDifficulty d;
-  d.WaveGapRows = std::max(3, 7 - i / 2);
-  d.HitPointsPercent = 100 + 15 * i;
-  d.FirePeriod = std::max(50, 130 - 7 * i);
-  d.PowerUpEveryWaves = i < 6 ? 4 : 5;
+  d.WaveGapRows = kGap[s];
+  d.HitPointsPercent = kHitPoints[s];
+  d.FirePeriod = kFire[s];
+  d.PowerUpEveryWaves = std::max(2, (kPowerUpRows[s] + kGap[s] / 2) / kGap[s]);
+  d.ExtraAircraft = kExtra[s];
+  d.GroundEveryWave = s >= 5;
+  d.BatFirePeriod = std::max(80, 480 - 36 * int(s));
   return d;
 }
 

@@ -35,6 +35,9 @@ struct SectionDifficulty {
   int HitPointsPercent = 100;  // scales every unit's hit points
   int FirePeriod = 120;      // ticks between a ground gun's shots
   int PowerUpEveryWaves = 4;
+  int ExtraAircraft = 0;       // aircraft added to every formation
+  bool GroundEveryWave = false;  // a theme ground unit in every wave, not every other
+  int BatFirePeriod = 400;     // ticks between a bat's shots
 };
 SectionDifficulty DifficultyOf(int sectionIndex);
 
