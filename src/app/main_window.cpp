@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <new>
 
+#include "app/user_paths.h"
 #include "gfx/backend_factory.h"
 #include "assets/codec.h"
 #include "audio/mixer_audio_layer.h"
@@ -686,17 +687,6 @@ std::string ScreenshotFolder() {
   return "screenshots";
 }
 
-std::string NextScreenshotPath(const std::string& folder) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  std::string path = folder + "/tarq-" + stamp + ".png";
-  for (int n = 2; std::filesystem::exists(path); ++n) {
-    path = folder + "/tarq-" + stamp + "-" + std::to_string(n) + ".png";
-  }
-  return path;
-}
+std::string NextScreenshotPath(const std::string& folder) { return DatedFilePath(folder, "tarq-", ".png"); }
 
 }  // namespace tarq

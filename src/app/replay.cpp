@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/user_paths.h"
 #include "audio/game_audio.h"
 #include "core/bounded_file.h"
 #include "core/file_write.h"
@@ -737,16 +738,7 @@ std::string ReplayFolder(const std::string& dataHome) {
   return dataHome + "/tarq/replays";
 }
 
-std::string NextReplayPath(const std::string& folder) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  std::string path = folder + "/" + stamp + ".tqr";
-  for (int n = 2; std::filesystem::exists(path); ++n) path = folder + "/" + stamp + "-" + std::to_string(n) + ".tqr";
-  return path;
-}
+std::string NextReplayPath(const std::string& folder) { return DatedFilePath(folder, "", ".tqr"); }
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -147,6 +148,18 @@ std::string SettingsFilePath(const UserFolders& folders) {
 
 std::string HiScoresFilePath(const UserFolders& folders) {
   return folders.DataHome.empty() ? "" : Normalised(folders.DataHome + "/" + kHiScoresFileName);
+}
+
+std::string DatedFilePath(const std::string& folder, const std::string& prefix, const std::string& extension) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = folder + "/" + prefix + stamp;
+  std::string path = base + extension;
+  for (int n = 2; fs::exists(path); ++n) path = base + "-" + std::to_string(n) + extension;
+  return path;
 }
 
 OldFileMove MoveOldFileOnce(const std::string& oldPath, const std::string& newPath, std::string* error) {

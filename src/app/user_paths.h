@@ -61,6 +61,11 @@ UserFolders XdgUserFoldersFromEnvironment();
 std::string SettingsFilePath(const UserFolders& folders);  // "" without a home
 std::string HiScoresFilePath(const UserFolders& folders);  // "" without a home
 
+// A new file's path in `folder` named after the local date and time, e.g.
+// folder/<prefix>20261209-181500<extension>; "-2", "-3", ... are added when that name
+// is taken (several files in one second).
+std::string DatedFilePath(const std::string& folder, const std::string& prefix, const std::string& extension);
+
 enum class OldFileMove {
   NotNeeded,  // the new file exists, or there is no old one
   Moved,      // copied to the new place (the old one is left: the data folder is read-only)

@@ -33,6 +33,18 @@ class BotPilotTest : public ::testing::Test {
     b.Speed = 3;
     game.EnemyBullets.push_back(b);
   }
+  // A flying plane `distance` pixels straight above the helicopter.
+  EnemyRecord& PlaneAbove(double distance) {
+    EnemyRecord plane;
+    plane.Kind = 8;
+    plane.Solid = true;
+    plane.Height = 256;
+    plane.Radius = 32;
+    plane.X = Me().X + game.ScrollX;
+    plane.Y = Me().Y - distance + game.ScrollY;
+    game.EnemyList.push_back(plane);
+    return game.EnemyList.back();
+  }
   Game game;
 };
 
@@ -96,14 +108,7 @@ TEST_F(BotPilotTest, NukesWhenCrowdedAndOnlyWithANukeInHand) {
 TEST_F(BotPilotTest, ForeseesAnAircraftDivingAtItFromItsLastMove) {
   // A plane 150 pixels straight above, diving at 8 pixels a tick: standing still, it
   // looks harmless; seen moving, it must be dodged.
-  EnemyRecord plane;
-  plane.Kind = 8;
-  plane.Solid = true;
-  plane.Height = 256;
-  plane.Radius = 32;
-  plane.X = Me().X + game.ScrollX;
-  plane.Y = Me().Y - 158 + game.ScrollY;
-  game.EnemyList.push_back(plane);
+  PlaneAbove(158);
   BotMemory memory;
   game.TickCount = 1;
   memory.Observe(game);
@@ -139,14 +144,7 @@ TEST_F(BotPilotTest, ThinksAgainOnlyAfterItsReactionTime) {
 }
 
 TEST_F(BotPilotTest, UnderAShieldItIgnoresBodiesButStillDodgesBullets) {
-  EnemyRecord plane;
-  plane.Kind = 8;
-  plane.Solid = true;
-  plane.Height = 256;
-  plane.Radius = 32;
-  plane.X = Me().X + game.ScrollX;
-  plane.Y = Me().Y - 30 + game.ScrollY;
-  game.EnemyList.push_back(plane);
+  PlaneAbove(30);
   Me().ShieldTime = 400;
   BotControls c = ChooseBotControls(game, 0);
   EXPECT_FALSE(c.Jump) << "a shielded helicopter flies through bodies";
