@@ -25,39 +25,7 @@ void LoadScene(Game& game) {
     const int32_t intC = kind == 31 ? 0 : 40;  // a single loopy, not the head of a chain
     Enemy_Add(game, x, y, static_cast<ByteAngle>(i * 13), kind, 0, 0, 0, 20, 0, intC, 1000);
   }
-  for (int32_t i = 0; i < 300; ++i) {
-    EnemyBullet b;
-    b.X = game.ScrollX + 10 + (i * 43) % 620;
-    b.Y = game.ScrollY + 10 + (i * 71) % 460;
-    b.Angle = (i * 11) % 256;
-    b.Speed = 3;
-    b.Image = 1;
-    game.EnemyBullets.push_back(b);
-  }
-  // Bullets in flight between the enemies: as in play, a bullet that overlaps an enemy
-  // is spent on the tick it gets there, so the 300 on the field are the ones that
-  // have not hit yet (a few do on each tick).
-  auto clear = [&](double x, double y) {
-    for (const EnemyRecord& e : game.EnemyList) {
-      const double dx = x + game.ScrollX - e.X, dy = y + game.ScrollY - e.Y;
-      if (dx * dx + dy * dy < (e.Radius + 12.0) * (e.Radius + 12.0)) return false;
-    }
-    return true;
-  };
-  for (int32_t i = 0, k = 0; i < 300; ++k) {
-    PlayerBullet b;
-    b.X = 20 + (k * 37) % 600 + (k / 600) * 3;
-    b.Y = 20 + (k * 53) % 440;
-    if (!clear(b.X, b.Y) && k < 100000) continue;
-    ++i;
-    b.Angle = (i * 7) % 256;
-    b.Speed = kPlayerBulletSpeed;
-    b.Owner = i % 2;
-    game.PlayerBullets.push_back(b);
-  }
-  // Explosions of the sizes play makes: mostly small bullet hits, some deaths.
-  for (int32_t i = 0; i < 100; ++i)
-    Explosion_Add(game, (i * 61) % 640, (i * 29) % 480, 64 + (i * 53) % 448, 1 + i % 2);
+  bench::AddBulletsAndExplosions(game);
 }
 
 void BM_PlayingTickWithEnemies(benchmark::State& state) { bench::PlayingTickBenchmark(state, LoadScene); }

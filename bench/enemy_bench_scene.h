@@ -1,6 +1,7 @@
 #pragma once
 // What the enemy benchmarks share: two players firing at full power over the middle of
 // the map, the playing tick over a constant load, and the in-game frame of a scene.
+#include <algorithm>
 #include <memory>
 
 #include "software_frame.h"
@@ -30,6 +31,45 @@ inline void StartFiringPlayers(Game& game, uint64_t seed) {
     p.Altitude = 256;
     game.Controls[i].FireHeld = 1;
   }
+}
+
+// The bullet and effects load of a scene: 300 enemy bullets, 300 player bullets and 100
+// explosions of the sizes play makes (mostly small bullet hits, some deaths). Player
+// bullets are placed in flight between the enemies: as in play, a bullet that overlaps
+// an enemy is spent on the tick it gets there, so the 300 on the field are the ones
+// that have not hit yet.
+inline void AddBulletsAndExplosions(Game& game) {
+  for (int32_t i = 0; i < 300; ++i) {
+    EnemyBullet b;
+    b.X = game.ScrollX + 10 + (i * 43) % 620;
+    b.Y = game.ScrollY + 10 + (i * 71) % 460;
+    b.Angle = (i * 11) % 256;
+    b.Speed = 3;
+    b.Image = 1;
+    game.EnemyBullets.push_back(b);
+  }
+  auto clear = [&](double x, double y) {
+    for (const EnemyRecord& e : game.EnemyList) {
+      if (!e.Solid || e.Dead) continue;
+      const double dx = x + game.ScrollX - e.X, dy = y + game.ScrollY - e.Y;
+      const double reach = std::max({e.Radius, e.HalfWidth, e.HalfHeight}) + 12.0;
+      if (dx * dx + dy * dy < reach * reach) return false;
+    }
+    return true;
+  };
+  for (int32_t i = 0, k = 0; i < 300; ++k) {
+    PlayerBullet b;
+    b.X = 20 + (k * 37) % 600 + (k / 600) * 3;
+    b.Y = 20 + (k * 53) % 440;
+    if (!clear(b.X, b.Y) && k < 100000) continue;
+    ++i;
+    b.Angle = (i * 7) % 256;
+    b.Speed = kPlayerBulletSpeed;
+    b.Owner = i % 2;
+    game.PlayerBullets.push_back(b);
+  }
+  for (int32_t i = 0; i < 100; ++i)
+    Explosion_Add(game, (i * 61) % 640, (i * 29) % 480, 64 + (i * 53) % 448, 1 + i % 2);
 }
 
 // Times the playing tick over the scene `load` makes, with every list put back to its
