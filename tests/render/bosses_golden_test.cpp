@@ -3,7 +3,7 @@
 // compared with tests/golden/boss_<name>.png (TARQ_UPDATE_GOLDEN=1 rewrites them).
 #include <gtest/gtest.h>
 
-#include "../assets/draw_test_support.h"
+#include "forged_scene_test.h"
 #include "assets/asset_loader.h"
 #include "core/random.h"
 #include "game/game.h"
@@ -13,27 +13,16 @@
 namespace tarq {
 namespace {
 
-class BossGoldenTest : public ::testing::Test {
+class BossGoldenTest : public ForgedSceneTest {
  protected:
   void SetUp() override {
-    FillAngleTables();
-    SeedRandom(5);
-    device = testing::SoftwareDevice(640, 480);
-    AssetLoaderContext ctx;
-    ctx.Device = device.get();
-    ctx.Root = TARQ_DATA_DIR;
-    const LoadGraphicsResult loaded = LoadGraphics(assets, ctx);
-    ASSERT_TRUE(loaded.Ok) << loaded.Error;
-    std::string error;
-    ASSERT_TRUE(LoadMap(std::string(TARQ_DATA_DIR) + "/system/map.dat", game.Map, error)) << error;
-    canvas = std::make_unique<DeviceFrameCanvas>(*device, assets);
-    for (const TSpriteImage& sprite : assets.SpriteImage) game.SpriteNames.push_back(sprite.Name);
+    LoadForgedScene(5);
+    if (HasFatalFailure()) return;
     StartRun(game, 0);
     // A player who cannot be hurt, firing all the while, to show the fight.
     game.Players[0].ShieldTime = 2000000000;
     game.Controls[0].FireHeld = 1;
   }
-  void TearDown() override { ReleaseGraphics(assets, nullptr); }
 
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
@@ -55,11 +44,6 @@ class BossGoldenTest : public ::testing::Test {
     Timer1Render(game, canvas.get());
     testing::ExpectGolden(*device, "boss_" + name);
   }
-
-  std::unique_ptr<TDrawDevice> device;
-  GameAssets assets;
-  std::unique_ptr<DeviceFrameCanvas> canvas;
-  Game game;
 };
 
 TEST_F(BossGoldenTest, GooseFormation) {

@@ -3,7 +3,7 @@
 // (tests/golden/end_<name>.png; TARQ_UPDATE_GOLDEN=1 rewrites them).
 #include <gtest/gtest.h>
 
-#include "../assets/draw_test_support.h"
+#include "forged_scene_test.h"
 #include "assets/asset_loader.h"
 #include "core/random.h"
 #include "game/game.h"
@@ -156,25 +156,9 @@ TEST(DrawSponsors, ShrinksTheCardAndFadesInAndOut) {
 
 // ---- Golden pictures on the forged art ----------------------------------------------
 
-class EndScreenGoldenTest : public ::testing::Test {
+class EndScreenGoldenTest : public ForgedSceneTest {
  protected:
-  void SetUp() override {
-    FillAngleTables();
-    SeedRandom(4);
-    device = testing::SoftwareDevice(640, 480);
-    AssetLoaderContext ctx;
-    ctx.Device = device.get();
-    ctx.Root = TARQ_DATA_DIR;
-    const LoadGraphicsResult loaded = LoadGraphics(assets, ctx);
-    ASSERT_TRUE(loaded.Ok) << loaded.Error;
-    canvas = std::make_unique<DeviceFrameCanvas>(*device, assets);
-  }
-  void TearDown() override { ReleaseGraphics(assets, nullptr); }
-
-  std::unique_ptr<TDrawDevice> device;
-  GameAssets assets;
-  std::unique_ptr<DeviceFrameCanvas> canvas;
-  Game game;
+  void SetUp() override { LoadForgedScene(4, {.Map = false}); }
 };
 
 TEST_F(EndScreenGoldenTest, SponsorScreenAtFullBrightness) {

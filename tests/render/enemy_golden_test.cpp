@@ -4,7 +4,7 @@
 // (TARQ_UPDATE_GOLDEN=1 rewrites them).
 #include <gtest/gtest.h>
 
-#include "../assets/draw_test_support.h"
+#include "forged_scene_test.h"
 #include "assets/asset_loader.h"
 #include "core/random.h"
 #include "game/game.h"
@@ -13,25 +13,14 @@
 namespace tarq {
 namespace {
 
-class EnemyGoldenTest : public ::testing::Test {
+class EnemyGoldenTest : public ForgedSceneTest {
  protected:
   void SetUp() override {
-    FillAngleTables();
-    SeedRandom(4);
-    device = testing::SoftwareDevice(640, 480);
-    AssetLoaderContext ctx;
-    ctx.Device = device.get();
-    ctx.Root = TARQ_DATA_DIR;
-    const LoadGraphicsResult loaded = LoadGraphics(assets, ctx);
-    ASSERT_TRUE(loaded.Ok) << loaded.Error;
-    std::string error;
-    ASSERT_TRUE(LoadMap(std::string(TARQ_DATA_DIR) + "/system/map.dat", game.Map, error)) << error;
-    for (const TSpriteImage& s : assets.SpriteImage) game.SpriteNames.push_back(s.Name);
-    canvas = std::make_unique<DeviceFrameCanvas>(*device, assets);
+    LoadForgedScene(4);
+    if (HasFatalFailure()) return;
     game.ScreenState = kScreenPlaying;
     game.ScrollY = 250000;
   }
-  void TearDown() override { ReleaseGraphics(assets, nullptr); }
 
   // One of each kind on a grid, in flight; the render handler places ScrollX (no
   // player: the view stays centred).
@@ -61,11 +50,6 @@ class EnemyGoldenTest : public ::testing::Test {
       }
     }
   }
-
-  std::unique_ptr<TDrawDevice> device;
-  GameAssets assets;
-  std::unique_ptr<DeviceFrameCanvas> canvas;
-  Game game;
 };
 
 TEST_F(EnemyGoldenTest, AircraftAndPickupsInFlightAndShotDown) {

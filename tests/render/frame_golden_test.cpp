@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "../assets/draw_test_support.h"
+#include "forged_scene_test.h"
 #include "assets/asset_loader.h"
 #include "core/random.h"
 #include "game/game.h"
@@ -16,20 +16,11 @@
 namespace tarq {
 namespace {
 
-class FrameGoldenTest : public ::testing::Test {
+class FrameGoldenTest : public ForgedSceneTest {
  protected:
   void SetUp() override {
-    FillAngleTables();
-    SeedRandom(1);
-    device = testing::SoftwareDevice(640, 480);
-    AssetLoaderContext ctx;
-    ctx.Device = device.get();
-    ctx.Root = TARQ_DATA_DIR;
-    const LoadGraphicsResult loaded = LoadGraphics(assets, ctx);
-    ASSERT_TRUE(loaded.Ok) << loaded.Error;
-    std::string error;
-    ASSERT_TRUE(LoadMap(std::string(TARQ_DATA_DIR) + "/system/map.dat", game.Map, error)) << error;
-    canvas = std::make_unique<DeviceFrameCanvas>(*device, assets);
+    LoadForgedScene(1, {.SpriteNames = false});
+    if (HasFatalFailure()) return;
     tiles = std::make_unique<PatternTileSurface>([this](int32_t n) -> TPatternImage* {
       return n >= 0 && static_cast<size_t>(n) < assets.TileImages.size()
                  ? assets.TileImages[static_cast<size_t>(n)].get()
@@ -38,7 +29,6 @@ class FrameGoldenTest : public ::testing::Test {
     game.WaterTiles = tiles.get();
     game.ScreenState = kScreenTitle;
   }
-  void TearDown() override { ReleaseGraphics(assets, nullptr); }
 
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
@@ -50,11 +40,7 @@ class FrameGoldenTest : public ::testing::Test {
   }
   void Draw() { Timer1Render(game, canvas.get()); }
 
-  std::unique_ptr<TDrawDevice> device;
-  GameAssets assets;
-  std::unique_ptr<DeviceFrameCanvas> canvas;
   std::unique_ptr<PatternTileSurface> tiles;
-  Game game;
 };
 
 TEST_F(FrameGoldenTest, ScriptedRun) {

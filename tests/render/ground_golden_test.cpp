@@ -3,7 +3,7 @@
 // compared with tests/golden/ground_<name>.png (TARQ_UPDATE_GOLDEN=1 rewrites them).
 #include <gtest/gtest.h>
 
-#include "../assets/draw_test_support.h"
+#include "forged_scene_test.h"
 #include "assets/asset_loader.h"
 #include "core/random.h"
 #include "game/game.h"
@@ -12,25 +12,14 @@
 namespace tarq {
 namespace {
 
-class GroundGoldenTest : public ::testing::Test {
+class GroundGoldenTest : public ForgedSceneTest {
  protected:
   void SetUp() override {
-    FillAngleTables();
-    SeedRandom(5);
-    device = testing::SoftwareDevice(640, 480);
-    AssetLoaderContext ctx;
-    ctx.Device = device.get();
-    ctx.Root = TARQ_DATA_DIR;
-    const LoadGraphicsResult loaded = LoadGraphics(assets, ctx);
-    ASSERT_TRUE(loaded.Ok) << loaded.Error;
-    std::string error;
-    ASSERT_TRUE(LoadMap(std::string(TARQ_DATA_DIR) + "/system/map.dat", game.Map, error)) << error;
-    canvas = std::make_unique<DeviceFrameCanvas>(*device, assets);
-    for (const TSpriteImage& s : assets.SpriteImage) game.SpriteNames.push_back(s.Name);
+    LoadForgedScene(5);
+    if (HasFatalFailure()) return;
     game.ScreenState = kScreenPlaying;
     game.ScrollX = 32;
   }
-  void TearDown() override { ReleaseGraphics(assets, nullptr); }
 
   // Map pixels; the view stays where the scene put it.
   void Add(int32_t kind, int32_t x, int32_t y, ByteAngle angle, uint8_t a, uint8_t b, uint8_t c,
@@ -49,11 +38,6 @@ class GroundGoldenTest : public ::testing::Test {
     }
   }
   void Draw() { Timer1Render(game, canvas.get()); }
-
-  std::unique_ptr<TDrawDevice> device;
-  GameAssets assets;
-  std::unique_ptr<DeviceFrameCanvas> canvas;
-  Game game;
 };
 
 // The rail yard: a train, a rail launcher firing missiles both ways, a tank swinging its

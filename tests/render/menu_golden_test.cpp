@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "../assets/draw_test_support.h"
+#include "forged_scene_test.h"
 #include "assets/asset_loader.h"
 #include "audio/game_audio.h"
 #include "core/random.h"
@@ -20,24 +20,14 @@
 namespace tarq {
 namespace {
 
-class MenuGoldenTest : public ::testing::Test {
+class MenuGoldenTest : public ForgedSceneTest {
  protected:
   void SetUp() override {
-    FillAngleTables();
-    SeedRandom(7);
-    device = testing::SoftwareDevice(640, 480);
-    AssetLoaderContext ctx;
-    ctx.Device = device.get();
-    ctx.Root = TARQ_DATA_DIR;
-    const LoadGraphicsResult loaded = LoadGraphics(assets, ctx);
-    ASSERT_TRUE(loaded.Ok) << loaded.Error;
-    std::string error;
-    ASSERT_TRUE(LoadMap(std::string(TARQ_DATA_DIR) + "/system/map.dat", game.Map, error)) << error;
-    canvas = std::make_unique<DeviceFrameCanvas>(*device, assets);
+    LoadForgedScene(7, {.SpriteNames = false});
+    if (HasFatalFailure()) return;
     game.ScreenState = kScreenTitle;
     ResetTitle(game);
   }
-  void TearDown() override { ReleaseGraphics(assets, nullptr); }
 
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
@@ -46,11 +36,6 @@ class MenuGoldenTest : public ::testing::Test {
     }
   }
   void Draw() { Timer1Render(game, canvas.get()); }
-
-  std::unique_ptr<TDrawDevice> device;
-  GameAssets assets;
-  std::unique_ptr<DeviceFrameCanvas> canvas;
-  Game game;
 };
 
 TEST_F(MenuGoldenTest, TitleBeforeAndAfterTheLanding) {
