@@ -2,76 +2,16 @@
 // calls: which pass draws what, and the values derived from the record.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
+#include "call_recording_canvas.h"
 #include "game/game.h"
 #include "render/enemy_draw.h"
 #include "render/frame.h"
 
 namespace tarq {
 namespace {
-
-struct DrawCall {
-  std::string op;
-  std::string image;
-  std::vector<int64_t> args;
-};
-
-// Records the drawing calls; every sprite name gets an index of its own on first use.
-class EnemyRecordingCanvas : public FrameCanvas {
- public:
-  int32_t SpriteIndex(std::string_view name) override {
-    auto it = index_.find(std::string(name));
-    if (it != index_.end()) return it->second;
-    const auto i = static_cast<int32_t>(names_.size() + 1);
-    names_.emplace_back(name);
-    index_[std::string(name)] = i;
-    return i;
-  }
-  void BeginScene() override {}
-  void EndScene() override {}
-  void Present() override {}
-  void DrawImage(ImageRef image, int32_t x, int32_t y, int32_t pattern, int32_t effect) override {
-    calls.push_back({"I", Name(image), {x, y, pattern, effect}});
-  }
-  void DrawImageRotated(ImageRef image, int32_t x, int32_t y, int32_t angle, int32_t scale, int32_t pattern,
-                        int32_t effect) override {
-    calls.push_back({"R", Name(image), {x, y, angle, scale, pattern, effect}});
-  }
-  void DrawImageRotatedColored(ImageRef image, int32_t x, int32_t y, int32_t angle, int32_t scale, uint32_t colour,
-                               int32_t pattern, int32_t effect) override {
-    calls.push_back({"RC", Name(image), {x, y, angle, scale, colour, pattern, effect}});
-  }
-  void DrawQuad(ImageRef image, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                int32_t) override {
-    calls.push_back({"Quad", Name(image), {}});
-  }
-  void DrawImageColored(ImageRef image, int32_t x, int32_t y, uint32_t colour, int32_t pattern,
-                        int32_t effect) override {
-    calls.push_back({"IC", Name(image), {x, y, colour, pattern, effect}});
-  }
-  void Clear(uint32_t) override {}
-  void FillBox(int32_t, int32_t, int32_t, int32_t, uint32_t, int32_t) override {}
-  void Center(const std::string&, int32_t, int32_t, uint32_t, int32_t) override {}
-  void Right(const std::string&, int32_t, int32_t, uint32_t, int32_t) override {}
-  void Lft(const std::string&, int32_t, int32_t, uint32_t, int32_t) override {}
-  void Lft2(const std::string&, int32_t, int32_t, uint32_t, int32_t) override {}
-  int32_t TextWidth(int32_t, const std::string&, int32_t) override { return 0; }
-  void SetClipRect(int32_t x, int32_t y, int32_t w, int32_t h) override { calls.push_back({"Clip", "", {x, y, w, h}}); }
-
-  std::vector<DrawCall> calls;
-
- private:
-  std::string Name(ImageRef image) const {
-    if (image.Index >= 1 && static_cast<size_t>(image.Index) <= names_.size())
-      return names_[static_cast<size_t>(image.Index - 1)];
-    return "#" + std::to_string(image.Index);
-  }
-  std::vector<std::string> names_;
-  std::map<std::string, int32_t> index_;
-};
 
 class EnemyDrawAirTest : public ::testing::Test {
  protected:
@@ -89,7 +29,7 @@ class EnemyDrawAirTest : public ::testing::Test {
     return game.EnemyList.back();
   }
   std::vector<DrawCall> Pass(EnemyPass pass) {
-    EnemyRecordingCanvas canvas;
+    CallRecordingCanvas canvas;
     Enemy_Draw(game, canvas, pass);
     return canvas.calls;
   }

@@ -1,78 +1,16 @@
 // The bosses' drawing, checked as the calls the canvas receives.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
+#include "call_recording_canvas.h"
 #include "game/game.h"
 #include "render/enemy_draw.h"
 #include "render/frame.h"
 
 namespace tarq {
 namespace {
-
-struct DrawCall {
-  std::string op;
-  std::string image;
-  std::vector<int64_t> args;
-};
-
-class BossCanvas : public FrameCanvas {
- public:
-  BossCanvas() {
-    int32_t index = 50;
-    for (const char* n : {"goose1", "goose2", "goose3", "rotors1", "boss1gun", "boss1doors", "bar1",
-                          "boss2a", "boss2b", "boss2cannon", "boss3", "boss4", "boss4x1"})
-      names_[index++] = n;
-  }
-  int32_t SpriteIndex(std::string_view name) override {
-    for (const auto& [index, n] : names_)
-      if (n == name) return index;
-    return 0;
-  }
-  void BeginScene() override {}
-  void EndScene() override {}
-  void Present() override {}
-  void DrawImage(ImageRef image, int32_t x, int32_t y, int32_t pattern, int32_t effect) override {
-    calls.push_back({"I", Name(image), {x, y, pattern, effect}});
-  }
-  void DrawImageRotated(ImageRef image, int32_t x, int32_t y, int32_t angle, int32_t scale, int32_t pattern,
-                        int32_t effect) override {
-    calls.push_back({"R", Name(image), {x, y, angle, scale, pattern, effect}});
-  }
-  void DrawImageRotatedColored(ImageRef image, int32_t x, int32_t y, int32_t angle, int32_t scale,
-                               uint32_t colour, int32_t pattern, int32_t effect) override {
-    calls.push_back({"RC", Name(image), {x, y, angle, scale, colour, pattern, effect}});
-  }
-  void DrawQuad(ImageRef image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3,
-                int32_t x4, int32_t y4, int32_t pattern, int32_t effect) override {
-    calls.push_back({"Quad", Name(image), {x1, y1, x2, y2, x3, y3, x4, y4, pattern, effect}});
-  }
-  void DrawImageColored(ImageRef image, int32_t x, int32_t y, uint32_t colour, int32_t pattern,
-                        int32_t effect) override {
-    calls.push_back({"IC", Name(image), {x, y, colour, pattern, effect}});
-  }
-  void Clear(uint32_t) override {}
-  void FillBox(int32_t, int32_t, int32_t, int32_t, uint32_t, int32_t) override {}
-  void Center(const std::string&, int32_t, int32_t, uint32_t, int32_t) override {}
-  void Right(const std::string&, int32_t, int32_t, uint32_t, int32_t) override {}
-  void Lft(const std::string&, int32_t, int32_t, uint32_t, int32_t) override {}
-  void Lft2(const std::string&, int32_t, int32_t, uint32_t, int32_t) override {}
-  int32_t TextWidth(int32_t, const std::string&, int32_t) override { return 0; }
-  void SetClipRect(int32_t x, int32_t y, int32_t w, int32_t h) override {
-    calls.push_back({"Clip", "", {x, y, w, h}});
-  }
-
-  std::vector<DrawCall> calls;
-
- private:
-  std::string Name(ImageRef image) const {
-    auto it = names_.find(image.Index);
-    return it == names_.end() ? "?" : it->second;
-  }
-  std::map<int32_t, std::string> names_;
-};
 
 class BossDrawTest : public ::testing::Test {
  protected:
@@ -94,7 +32,7 @@ class BossDrawTest : public ::testing::Test {
     return canvas.calls;
   }
   Game game;
-  BossCanvas canvas;
+  CallRecordingCanvas canvas;
 };
 
 TEST_F(BossDrawTest, FortressGunRisesWithTheBeamAndTheBeamNarrows) {
